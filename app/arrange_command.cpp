@@ -1,0 +1,133 @@
+#include "arrange_command.h"
+
+#include <charconv>
+#include <filesystem>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "command_line.h"
+#include "model/vtq_gui_doc.h"
+#include "score_diagnosis.h"
+
+namespace lantrel {
+
+namespace {
+
+constexpr const char* kLaneNames[kLaneCount] = {"upper", "middle", "lower"};
+
+struct Placement {
+    std::string text;  // as given, for messages
+    int lane = 0;
+    int column = 0;
+    std::filesystem::path file;
+};
+
+struct ArrangeArguments {
+    std::filesystem::path output;
+    std::optional<std::filesystem::path> from;
+    std::vector<Placement> placements;
+};
+
+std::optional<int> parseLane(std::string_view text) {
+    for (int lane = 0; lane < kLaneCount; ++lane)
+        if (text == kLaneNames[lane] || text == std::to_string(lane)) return lane;
+    return std::nullopt;
+}
+
+std::optional<int> parseColumn(std::string_view text) {
+    int column = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), column);
+    if (error != std::errc() || end != text.data() + text.size() || column < 0) return std::nullopt;
+    return column;
+}
+
+// LANE:COLUMN:FILE; the file name may itself contain colons.
+std::optional<Placement> parsePlacement(const std::string& text, std::string& problem) {
+    const auto first = text.find(':');
+    const auto second = first == std::string::npos ? first : text.find(':', first + 1);
+    if (second == std::string::npos || second + 1 == text.size()) {
+        problem = "'" + text + "' is not LANE:COLUMN:FILE";
+        return std::nullopt;
+    }
+    Placement placement{text, 0, 0, text.substr(second + 1)};
+    const auto lane = parseLane(std::string_view(text).substr(0, first));
+    const auto column = parseColumn(std::string_view(text).substr(first + 1, second - first - 1));
+    if (!lane)
+        problem = "'" + text + "': the lane must be upper, middle, lower, 0, 1 or 2";
+    else if (!column)
+        problem = "'" + text + "': the column must be a number 0 or more";
+    if (!lane || !column) return std::nullopt;
+    placement.lane = *lane;
+    placement.column = *column;
+    return placement;
+}
+
+std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args,
+                                               std::ostream& err) {
+    ArrangeArguments parsed;
+    bool haveOutput = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        std::string problem;
+        if (arg == "--from") {
+            if (i + 1 == args.size())
+                problem = "--from needs a project file";
+            else
+                parsed.from = args[++i];
+        } else if (arg.starts_with("-")) {
+            problem = "unknown option '" + arg + "'";
+        } else if (!haveOutput) {
+            parsed.output = arg;
+            haveOutput = true;
+        } else if (auto placement = parsePlacement(arg, problem)) {
+            parsed.placements.push_back(std::move(*placement));
+        }
+        if (!problem.empty()) {
+            err << "lantrel arrange: " << problem << '\n';
+            return std::nullopt;
+        }
+    }
+    if (!haveOutput) {
+        err << "usage: lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n";
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+}  // namespace
+
+int runArrangeCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const auto parsed = parseArguments(args, err);
+    if (!parsed) return kExitUsage;
+
+    CVtqGuiDoc document;
+    if (parsed->from) {
+        const DocumentFileResult opened = document.open(*parsed->from);
+        if (!opened.ok()) {
+            err << "lantrel arrange: " << opened.message << '\n';
+            return kExitFailure;
+        }
+    }
+    for (const Placement& placement : parsed->placements) {
+        // Absolute, as the window's dropped files are, so the output folder comes out right.
+        const std::filesystem::path file = std::filesystem::absolute(placement.file);
+        const int placed = document.PlaceScoreFile(placement.lane, placement.column, file.string());
+        out << placement.text << ": placed " << placed << " columns on the "
+            << kLaneNames[placement.lane] << " lane at column " << placement.column << '\n';
+        if (placed == 0) {
+            err << "lantrel arrange: " << explainRefusedPlacement(file, placement.column)
+                << "; nothing was saved\n";
+            return kExitFailure;
+        }
+    }
+    const DocumentFileResult saved = document.save(parsed->output);
+    if (!saved.ok()) {
+        err << "lantrel arrange: " << saved.message << '\n';
+        return kExitFailure;
+    }
+    out << "saved " << parsed->output.string() << " (" << document.columnCount(-1) << " columns)\n";
+    return kExitSuccess;
+}
+
+}  // namespace lantrel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace lantrel {
+
+// Exit statuses of the command-line verbs.
+enum ExitStatus : int {
+    kExitSuccess = 0,
+    kExitFailure = 1,     // bad input or a failed job; the reason is on standard error
+    kExitUsage = 2,       // the command line itself is wrong
+    kExitCancelled = 130  // stopped with Ctrl+C
+};
+
+// Runs the verb named by args[0] (the program name is not included) and returns the exit
+// status. Output goes to `out`, messages and errors to `err`.
+int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err);
+
+void printUsage(std::ostream& stream);
+
+}  // namespace lantrel
