@@ -13,4 +13,9 @@ int effectiveTempo(const ProjectSettings& settings) {
     return static_cast<int>(std::ceil(60.0 / (tick * ticksPerBeat)));
 }
 
+int outputSampleRate(const ProjectSettings& settings) {
+    const int rate = settings.sampleRate;
+    return rate >= 8000 && rate <= 192000 ? rate : ProjectSettings{}.sampleRate;
+}
+
 }  // namespace lantrel

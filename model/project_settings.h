@@ -54,4 +54,9 @@ inline constexpr std::int32_t defaultPan(int lane) {
 // by zero when a score brought a tempo of 0 or less.
 int effectiveTempo(const ProjectSettings& settings);
 
+// The sample rate that sound output uses: the stored rate when it is one a sound card and a
+// WAV file can carry (8,000 to 192,000 Hz), else the default 44,100 Hz, so that a damaged
+// project file cannot make timing divide by zero.
+int outputSampleRate(const ProjectSettings& settings);
+
 }  // namespace lantrel

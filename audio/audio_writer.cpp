@@ -1,0 +1,99 @@
+#include "audio_writer.h"
+
+#include <bit>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "model/project.h"
+#include "model/project_settings.h"
+#include "resource_folder.h"
+#include "sample_set.h"
+#include "timeline.h"
+
+namespace lantrel {
+
+static_assert(std::endian::native == std::endian::little, "PCM is written in host byte order");
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
+                                        const std::filesystem::path& builtIn) {
+    std::array<SampleSet, 3> sets;
+    for (std::size_t lane = 0; lane < sets.size(); ++lane) {
+        const LaneSound& sound = settings.lanes[lane];
+        sets[lane] = loadSampleSet(sound.waveFolder, builtIn);
+        for (int instrument = 1; instrument <= kInstrumentCount; ++instrument) {
+            const InstrumentSound& attributes = sound.instruments[static_cast<std::size_t>(instrument - 1)];
+            applyLaneSound(sets[lane], instrument, attributes.pan, attributes.volume);
+        }
+    }
+    return sets;
+}
+
+// Only ever remove a regular file: the output path might name a device.
+void removeRegularFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+}
+
+bool writeSamples(std::FILE* file, const std::vector<std::int16_t>& samples, std::size_t count) {
+    return std::fwrite(samples.data(), sizeof(std::int16_t), count, file) == count;
+}
+
+}  // namespace
+
+int writeExportAudio(const Project& project, const ProjectSettings& settings,
+                     const std::filesystem::path& path, PostTarget& target, std::string& error,
+                     const AudioWriterOptions& options) {
+    const auto builtIn = options.builtInFolder.empty() ? builtInResourceFolder() : options.builtInFolder;
+    const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadLaneSounds(settings, builtIn));
+    Timeline timeline;
+    timeline.buildTimeline(project, settings, *sets);
+    timeline.finishTimeline();
+
+    const std::int64_t rate = timeline.sampleRate();
+    const std::int64_t total = timeline.songLength() + rate;
+    const int channels = settings.stereo ? 2 : 1;
+    target.post(kMessageAudioProgress, 0, total);
+
+    if (!SampleSlot::fitsInWav(settings.stereo, static_cast<std::uint64_t>(total + rate))) {
+        error = "the song is too long for a WAV file (more than 4 GiB of sound)";
+        return kExportFailure;
+    }
+    removeRegularFile(path);
+    File file(std::fopen(path.c_str(), "wb"));
+    if (!file) {
+        error = "cannot create " + path.string() + ": " + std::strerror(errno);
+        return kExportFailure;
+    }
+    std::vector<std::int16_t> block(static_cast<std::size_t>(rate * channels), 0);
+    bool written = SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
+                                           static_cast<std::uint32_t>(total + rate)) &&
+                   writeSamples(file.get(), block, block.size());
+    for (std::int64_t p = 0; written && p < total; p += rate) {
+        const std::int64_t n = std::min(rate, total - p);
+        if (settings.stereo) timeline.renderStereo(block.data(), p, n);
+        else timeline.renderMono(block.data(), p, n);
+        written = writeSamples(file.get(), block, static_cast<std::size_t>(n * channels));
+        if (written) target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(p), total);
+    }
+    const int writeErrno = errno;
+    if (std::fclose(file.release()) != 0) written = false;
+    if (!written) {
+        error = "cannot write " + path.string() + ": " + std::strerror(writeErrno ? writeErrno : errno);
+        removeRegularFile(path);
+        return kExportFailure;
+    }
+    target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(total), total);
+    return kExportSuccess;
+}
+
+}  // namespace lantrel

@@ -1,0 +1,91 @@
+#include "sample_set.h"
+
+#include "resource_folder.h"
+
+namespace lantrel {
+
+const std::array<SoundName, kSoundCount> kSoundNames = {{
+    {"sound1.wav", 64},  {"sound21.wav", 64}, {"sound2.wav", 38},  {"SOUND28.WAV", 38},
+    {"sound3.wav", 64},  {"sound4.wav", 64},  {"sound22.wav", 64}, {"sound5.wav", 64},
+    {"sound23.wav", 64}, {"sound6.wav", 64},  {"sound24.wav", 64}, {"sound7.wav", 64},
+    {"sound8.wav", 64},  {"sound9.wav", 64},  {"sound10.wav", 64}, {"sound11.wav", 64},
+    {"sound12.wav", 64}, {"sound25.wav", 64}, {"sound13.wav", 85}, {"SOUND29.WAV", 85},
+    {"sound14.wav", 64}, {"sound26.wav", 64}, {"sound15.wav", 64}, {"sound27.wav", 64},
+}};
+
+const std::array<InstrumentSounds, 15> kInstrumentSounds = {{
+    {0, 1, 5},
+    {2, 3, 5},
+    {4, -1, 0},
+    {5, 6, 5},
+    {7, 8, 5},
+    {9, 10, 5},
+    {11, -1, 0},
+    {12, -1, 0},
+    {13, -1, 0},
+    {14, -1, 0},
+    {15, -1, 0},
+    {16, 17, 5},
+    {18, 19, 7},
+    {20, 21, 5},
+    {22, 23, 5},
+}};
+
+namespace {
+
+constexpr int kLowerReference = 9;
+constexpr int kUpperReference = 3;
+
+// 2^(n/12) rounded to six decimal places, for n = 0..14.
+constexpr std::array<double, 15> kSemitoneRatio = {
+    1.0,      1.059463, 1.122462, 1.189207, 1.259921, 1.33484,  1.414214, 1.498307,
+    1.587401, 1.681793, 1.781797, 1.887749, 2.0,      2.118926, 2.244924,
+};
+
+bool isValidInstrument(int instrument) { return instrument >= 1 && instrument <= 15; }
+
+}  // namespace
+
+SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder) {
+    SampleSet set;
+    for (int index = 0; index < kSoundCount; ++index) {
+        const SoundName& name = kSoundNames[static_cast<std::size_t>(index)];
+        SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
+        bool loaded = !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
+        if (!loaded) loaded = sound.load(builtInFolder / name.file);
+        if (!loaded) ++set.failureCount;
+        if (sound.channels == 1) sound.pan = name.pan;
+    }
+    return set;
+}
+
+SampleSet loadSampleSet(const std::string& waveFolder) {
+    return loadSampleSet(waveFolder, builtInResourceFolder());
+}
+
+void applyLaneSound(SampleSet& set, int instrument, int pan, int volume) {
+    if (!isValidInstrument(instrument)) return;
+    const InstrumentSounds& sounds = kInstrumentSounds[static_cast<std::size_t>(instrument - 1)];
+    auto apply = [&](int index) {
+        SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
+        sound.pan = pan & 127;
+        sound.volume = volume & 127;
+    };
+    apply(sounds.lower);
+    if (sounds.split > 0) apply(sounds.upper);
+}
+
+std::optional<VoiceSource> voiceSource(const SampleSet& set, int instrument, int position) {
+    if (!isValidInstrument(instrument) || position < 1 || position > 13) return std::nullopt;
+    const InstrumentSounds& sounds = kInstrumentSounds[static_cast<std::size_t>(instrument - 1)];
+    const bool lower = position > sounds.split;
+    const int index = lower ? sounds.lower : sounds.upper;
+    const int reference = lower ? kLowerReference : kUpperReference;
+    const int semitonesAbove =
+        kPositionSemitones[static_cast<std::size_t>(reference)] - kPositionSemitones[static_cast<std::size_t>(position)];
+    const double ratio = semitonesAbove >= 0 ? kSemitoneRatio[static_cast<std::size_t>(semitonesAbove)]
+                                             : 1.0 / kSemitoneRatio[static_cast<std::size_t>(-semitonesAbove)];
+    return VoiceSource{&set.sounds[static_cast<std::size_t>(index)], ratio};
+}
+
+}  // namespace lantrel

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "sample_slot.h"
+
+namespace lantrel {
+
+inline constexpr int kSoundCount = 24;
+
+// The fixed table of the 24 sound files, with the pan a mono sound gets on loading.
+struct SoundName {
+    const char* file;
+    int pan;
+};
+extern const std::array<SoundName, kSoundCount> kSoundNames;
+
+// Which sounds an instrument plays: the lower sound below the split position, the upper
+// sound at or above it. Split 0 means one sound for all thirteen positions.
+struct InstrumentSounds {
+    int lower;
+    int upper;  // -1 = none
+    int split;
+};
+extern const std::array<InstrumentSounds, 15> kInstrumentSounds;
+
+// The 24 sounds of one lane, with the number that could not be loaded.
+struct SampleSet {
+    std::array<SampleSlot, kSoundCount> sounds;
+    int failureCount = 0;
+};
+
+// Loads each sound from `waveFolder`, falling back to `builtInFolder` for a missing file (or
+// for every file when waveFolder is empty).
+SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder);
+SampleSet loadSampleSet(const std::string& waveFolder);
+
+// Puts an instrument's pan and volume on its sounds (each masked to 0..127).
+void applyLaneSound(SampleSet& set, int instrument, int pan, int volume);
+
+struct VoiceSource {
+    const SampleSlot* sound;
+    double ratio;  // playback speed: 2.0 sounds an octave higher
+};
+// The sound and playback ratio of a note, or nothing for an instrument outside 1..15 or a
+// position outside 1..13.
+std::optional<VoiceSource> voiceSource(const SampleSet& set, int instrument, int position);
+
+// Semitones below position 1 for positions 1..13 (index 0 unused).
+inline constexpr std::array<int, 14> kPositionSemitones = {0, 0, 2,  3,  5,  7,  8,
+                                                           10, 12, 14, 15, 17, 19, 20};
+
+}  // namespace lantrel

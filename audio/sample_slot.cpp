@@ -1,0 +1,196 @@
+#include "sample_slot.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <string>
+
+namespace lantrel {
+
+namespace {
+
+constexpr std::uint16_t kFormatPcm = 1;
+
+// Little-endian reads that report a short read.
+class HeaderReader {
+public:
+    explicit HeaderReader(std::istream& in) : in_(in) {}
+
+    bool tag(const char (&expected)[5]) {
+        char bytes[4];
+        return read(bytes, 4) && std::memcmp(bytes, expected, 4) == 0;
+    }
+    bool u16(std::uint16_t& value) {
+        std::uint8_t bytes[2];
+        if (!read(bytes, 2)) return false;
+        value = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+        return true;
+    }
+    bool u32(std::uint32_t& value) {
+        std::uint8_t bytes[4];
+        if (!read(bytes, 4)) return false;
+        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+        return true;
+    }
+    bool seek(std::uint64_t offset) {
+        in_.clear();
+        in_.seekg(static_cast<std::streamoff>(offset));
+        return static_cast<bool>(in_);
+    }
+    std::streamsize readUpTo(std::uint8_t* into, std::streamsize count) {
+        in_.read(reinterpret_cast<char*>(into), count);
+        return in_.gcount();
+    }
+    // Bytes left from the current position to the end, or -1 when the stream cannot tell.
+    std::int64_t remaining() {
+        const auto here = in_.tellg();
+        in_.seekg(0, std::ios::end);
+        const auto end = in_.tellg();
+        in_.seekg(here);
+        return here < 0 || end < 0 ? -1 : static_cast<std::int64_t>(end - here);
+    }
+
+private:
+    bool read(void* into, std::streamsize count) {
+        in_.read(static_cast<char*>(into), count);
+        return in_.gcount() == count;
+    }
+    std::istream& in_;
+};
+
+bool fail(const char* tag) {
+    std::fprintf(stderr, "wave header error [%s]\n", tag);
+    return false;
+}
+
+std::filesystem::path withFileNameCase(const std::filesystem::path& path, int (*convert)(int)) {
+    std::string name = path.filename().string();
+    std::transform(name.begin(), name.end(), name.begin(),
+                   [convert](unsigned char c) { return static_cast<char>(convert(c)); });
+    return path.parent_path() / name;
+}
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    out.push_back(static_cast<std::uint8_t>(value));
+    out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    put16(out, value & 0xFFFF);
+    put16(out, value >> 16);
+}
+
+void putTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+
+}  // namespace
+
+void SampleSlot::clear() {
+    data.clear();
+    data.shrink_to_fit();
+    dataSize = 0;
+}
+
+bool SampleSlot::load(const std::filesystem::path& path) {
+    clear();
+    std::ifstream file(path, std::ios::binary);
+    if (!file) file.open(withFileNameCase(path, ::tolower), std::ios::binary);
+    if (!file) file.open(withFileNameCase(path, ::toupper), std::ios::binary);
+    if (!file) return false;
+    return load(file);
+}
+
+bool SampleSlot::load(std::istream& in) {
+    clear();
+    HeaderReader header(in);
+    std::uint32_t riffSize = 0, formatSize = 0, u32 = 0, size = 0;
+    std::uint16_t formatTag = 0, u16 = 0;
+    if (!header.tag("RIFF")) return fail("RIFF");
+    if (!header.u32(riffSize)) return fail("sz");
+    if (!header.tag("WAVE")) return fail("WAVE");
+    if (!header.tag("fmt ")) return fail("fmt ");
+    if (!header.u32(formatSize)) return fail("chunk sz");
+    if (!header.u16(formatTag) || formatTag != kFormatPcm) return fail("format_id");
+    if (!header.u16(u16)) return fail("channel");
+    channels = static_cast<std::int16_t>(u16);
+    if (!header.u32(u32)) return fail("sampling rate");
+    samplesPerSec = static_cast<std::int32_t>(u32);
+    if (!header.u32(u32)) return fail("bps");
+    avgBytesPerSec = static_cast<std::int32_t>(u32);
+    if (!header.u16(u16)) return fail("block size");
+    blockAlign = static_cast<std::int16_t>(u16);
+    if (!header.u16(u16)) return fail("bits per sample");
+    bitsPerSample = static_cast<std::int16_t>(u16);
+    // The data chunk must follow the format chunk directly.
+    if (!header.seek(std::uint64_t{formatSize} + 20) || !header.tag("data")) return fail("data");
+    if (!header.u32(size) || size > static_cast<std::uint32_t>(kMaxDataSize))
+        return fail("data size");
+
+    // Allocate no more than the file can deliver, so a forged size cannot cost 100 MB.
+    const std::int64_t available = header.remaining();
+    const auto wanted = static_cast<std::int64_t>(size);
+    data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
+    const auto arrived = header.readUpTo(data.data(), static_cast<std::streamsize>(data.size()));
+    data.resize(static_cast<std::size_t>(arrived));
+    dataSize = static_cast<std::int32_t>(arrived);
+    if (arrived < wanted) {
+        std::fprintf(stderr, "sz=%0x\n", static_cast<unsigned>(size));
+        return fail("data");
+    }
+    return true;
+}
+
+std::int64_t SampleSlot::frames() const {
+    if (blockAlign <= 0 || channels <= 0) return 0;
+    return dataSize / blockAlign;
+}
+
+std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
+    if (frame < 0 || frame >= frames() || channel < 0 || channel >= channels) return 0;
+    const int bytesPerSample = blockAlign / channels;
+    const std::uint8_t* first = data.data() + frame * blockAlign;
+    if (bytesPerSample == 1) return (first[channel] - 128) * 256;
+    if (bytesPerSample < 1) return 0;
+    // The last two bytes of the channel's sample: the whole of a 16-bit sample, the top 16 bits
+    // of a wider one.
+    const std::uint8_t* top = first + bytesPerSample * (channel + 1) - 2;
+    return static_cast<std::int16_t>(top[0] | (top[1] << 8));
+}
+
+std::vector<std::uint8_t> SampleSlot::makeHeader(bool stereo, std::int32_t sampleRate,
+                                                 std::uint32_t dataFrames) {
+    const std::uint32_t channelCount = stereo ? 2 : 1;
+    const std::uint32_t frameBytes = 2 * channelCount;
+    const std::uint32_t dataBytes = dataFrames * frameBytes;
+    const auto rate = static_cast<std::uint32_t>(sampleRate);
+    std::vector<std::uint8_t> header;
+    header.reserve(kHeaderSize);
+    putTag(header, "RIFF");
+    put32(header, dataBytes + 36);
+    putTag(header, "WAVE");
+    putTag(header, "fmt ");
+    put32(header, 16);
+    put16(header, kFormatPcm);
+    put16(header, channelCount);
+    put32(header, rate);
+    put32(header, rate * frameBytes);
+    put16(header, frameBytes);
+    put16(header, 16);
+    putTag(header, "data");
+    put32(header, dataBytes);
+    return header;
+}
+
+bool SampleSlot::writeHeader(std::FILE* file, bool stereo, std::int32_t sampleRate,
+                             std::uint32_t dataFrames) {
+    if (!file) return false;
+    const auto header = makeHeader(stereo, sampleRate, dataFrames);
+    return std::fwrite(header.data(), 1, header.size(), file) == header.size();
+}
+
+bool SampleSlot::fitsInWav(bool stereo, std::uint64_t dataFrames) {
+    const std::uint64_t dataBytes = dataFrames * (stereo ? 4u : 2u);
+    return dataBytes + 36 <= 0xFFFFFFFFu;
+}
+
+}  // namespace lantrel
