@@ -3,7 +3,7 @@
 # no prompts, no standard input. Usage: install_packages.sh [extra packages...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev "$@")
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev sox "$@")
 
 missing=()
 for package in "${packages[@]}"; do
