@@ -80,7 +80,9 @@ int describeProject(const std::filesystem::path& path, std::ostream& out, std::o
     const Project& project = document.project();
     std::lock_guard guard(project.lock());
     JsonWriter json;
-    json.beginObject().stringField("kind", "project").numberField("version", document.fileVersion());
+    json.beginObject()
+        .stringField("kind", "project")
+        .numberField("version", document.fileVersion());
     json.key("settings");
     writeSettings(json, project.settingsUnlocked());
     json.key("lanes").beginArray();

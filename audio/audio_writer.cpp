@@ -31,7 +31,8 @@ std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
         const LaneSound& sound = settings.lanes[lane];
         sets[lane] = loadSampleSet(sound.waveFolder, builtIn);
         for (int instrument = 1; instrument <= kInstrumentCount; ++instrument) {
-            const InstrumentSound& attributes = sound.instruments[static_cast<std::size_t>(instrument - 1)];
+            const InstrumentSound& attributes =
+                sound.instruments[static_cast<std::size_t>(instrument - 1)];
             applyLaneSound(sets[lane], instrument, attributes.pan, attributes.volume);
         }
     }
@@ -53,7 +54,8 @@ bool writeSamples(std::FILE* file, const std::vector<std::int16_t>& samples, std
 int writeExportAudio(const Project& project, const ProjectSettings& settings,
                      const std::filesystem::path& path, PostTarget& target, std::string& error,
                      const AudioWriterOptions& options) {
-    const auto builtIn = options.builtInFolder.empty() ? builtInResourceFolder() : options.builtInFolder;
+    const auto builtIn =
+        options.builtInFolder.empty() ? builtInResourceFolder() : options.builtInFolder;
     const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadLaneSounds(settings, builtIn));
     Timeline timeline;
     timeline.buildTimeline(project, settings, *sets);
@@ -75,20 +77,24 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
         return kExportFailure;
     }
     std::vector<std::int16_t> block(static_cast<std::size_t>(rate * channels), 0);
-    bool written = SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
-                                           static_cast<std::uint32_t>(total + rate)) &&
-                   writeSamples(file.get(), block, block.size());
+    bool written =
+        SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
+                                static_cast<std::uint32_t>(total + rate)) &&
+        writeSamples(file.get(), block, block.size());
     for (std::int64_t p = 0; written && p < total; p += rate) {
         const std::int64_t n = std::min(rate, total - p);
-        if (settings.stereo) timeline.renderStereo(block.data(), p, n);
-        else timeline.renderMono(block.data(), p, n);
+        if (settings.stereo)
+            timeline.renderStereo(block.data(), p, n);
+        else
+            timeline.renderMono(block.data(), p, n);
         written = writeSamples(file.get(), block, static_cast<std::size_t>(n * channels));
         if (written) target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(p), total);
     }
     const int writeErrno = errno;
     if (std::fclose(file.release()) != 0) written = false;
     if (!written) {
-        error = "cannot write " + path.string() + ": " + std::strerror(writeErrno ? writeErrno : errno);
+        error =
+            "cannot write " + path.string() + ": " + std::strerror(writeErrno ? writeErrno : errno);
         removeRegularFile(path);
         return kExportFailure;
     }

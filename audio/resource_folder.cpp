@@ -10,6 +10,8 @@ std::filesystem::path programDirectory() {
     return error ? std::filesystem::path(".") : current;
 }
 
-std::filesystem::path builtInResourceFolder() { return programDirectory() / "rsrc"; }
+std::filesystem::path builtInResourceFolder() {
+    return programDirectory() / "rsrc";
+}
 
 }  // namespace lantrel

@@ -42,7 +42,9 @@ constexpr std::array<double, 15> kSemitoneRatio = {
     1.587401, 1.681793, 1.781797, 1.887749, 2.0,      2.118926, 2.244924,
 };
 
-bool isValidInstrument(int instrument) { return instrument >= 1 && instrument <= 15; }
+bool isValidInstrument(int instrument) {
+    return instrument >= 1 && instrument <= 15;
+}
 
 }  // namespace
 
@@ -51,7 +53,8 @@ SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::pa
     for (int index = 0; index < kSoundCount; ++index) {
         const SoundName& name = kSoundNames[static_cast<std::size_t>(index)];
         SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
-        bool loaded = !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
+        bool loaded =
+            !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
         if (!loaded) loaded = sound.load(builtInFolder / name.file);
         if (!loaded) ++set.failureCount;
         if (sound.channels == 1) sound.pan = name.pan;
@@ -81,10 +84,11 @@ std::optional<VoiceSource> voiceSource(const SampleSet& set, int instrument, int
     const bool lower = position > sounds.split;
     const int index = lower ? sounds.lower : sounds.upper;
     const int reference = lower ? kLowerReference : kUpperReference;
-    const int semitonesAbove =
-        kPositionSemitones[static_cast<std::size_t>(reference)] - kPositionSemitones[static_cast<std::size_t>(position)];
-    const double ratio = semitonesAbove >= 0 ? kSemitoneRatio[static_cast<std::size_t>(semitonesAbove)]
-                                             : 1.0 / kSemitoneRatio[static_cast<std::size_t>(-semitonesAbove)];
+    const int semitonesAbove = kPositionSemitones[static_cast<std::size_t>(reference)] -
+                               kPositionSemitones[static_cast<std::size_t>(position)];
+    const double ratio = semitonesAbove >= 0
+                             ? kSemitoneRatio[static_cast<std::size_t>(semitonesAbove)]
+                             : 1.0 / kSemitoneRatio[static_cast<std::size_t>(-semitonesAbove)];
     return VoiceSource{&set.sounds[static_cast<std::size_t>(index)], ratio};
 }
 

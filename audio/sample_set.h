@@ -50,7 +50,7 @@ struct VoiceSource {
 std::optional<VoiceSource> voiceSource(const SampleSet& set, int instrument, int position);
 
 // Semitones below position 1 for positions 1..13 (index 0 unused).
-inline constexpr std::array<int, 14> kPositionSemitones = {0, 0, 2,  3,  5,  7,  8,
+inline constexpr std::array<int, 14> kPositionSemitones = {0,  0,  2,  3,  5,  7,  8,
                                                            10, 12, 14, 15, 17, 19, 20};
 
 }  // namespace lantrel

@@ -14,7 +14,7 @@ constexpr std::uint16_t kFormatPcm = 1;
 
 // Little-endian reads that report a short read.
 class HeaderReader {
-public:
+  public:
     explicit HeaderReader(std::istream& in) : in_(in) {}
 
     bool tag(const char (&expected)[5]) {
@@ -30,7 +30,8 @@ public:
     bool u32(std::uint32_t& value) {
         std::uint8_t bytes[4];
         if (!read(bytes, 4)) return false;
-        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) | (static_cast<std::uint32_t>(bytes[3]) << 24);
+        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                (static_cast<std::uint32_t>(bytes[3]) << 24);
         return true;
     }
     bool seek(std::uint64_t offset) {
@@ -51,7 +52,7 @@ public:
         return here < 0 || end < 0 ? -1 : static_cast<std::int64_t>(end - here);
     }
 
-private:
+  private:
     bool read(void* into, std::streamsize count) {
         in_.read(static_cast<char*>(into), count);
         return in_.gcount() == count;
@@ -81,7 +82,9 @@ void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
     put16(out, value >> 16);
 }
 
-void putTag(std::vector<std::uint8_t>& out, const char* tag) { out.insert(out.end(), tag, tag + 4); }
+void putTag(std::vector<std::uint8_t>& out, const char* tag) {
+    out.insert(out.end(), tag, tag + 4);
+}
 
 }  // namespace
 

@@ -12,7 +12,7 @@ namespace lantrel {
 // and the pan and volume the lane puts on it. Only plain PCM files whose "data" chunk follows
 // "fmt " directly are read, as the sequencer's own sounds are.
 class SampleSlot {
-public:
+  public:
     static constexpr std::int32_t kMaxDataSize = 100'000'000;
     static constexpr std::size_t kHeaderSize = 44;
 

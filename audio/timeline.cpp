@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include "model/project.h"
@@ -24,7 +25,8 @@ std::int32_t stereoGain(const SampleSlot& sound, std::int64_t frame, int side, d
 
 std::int32_t monoGain(const SampleSlot& sound, std::int64_t frame) {
     std::int64_t sum = 0;
-    for (int channel = 0; channel < sound.channels; ++channel) sum += sound.channelValue(frame, channel);
+    for (int channel = 0; channel < sound.channels; ++channel)
+        sum += sound.channelValue(frame, channel);
     const double o = static_cast<double>(sum) / sound.channels;
     return static_cast<std::int32_t>(sound.volume / 100.0 * o);
 }
@@ -51,8 +53,9 @@ const SampleSlot* Timeline::soundOf(const Voice& voice) const {
 
 const Timeline::Voice* Timeline::sounding(int track, std::int64_t column) const {
     const auto& voices = tracks_[static_cast<std::size_t>(track)];
-    const auto after = std::upper_bound(voices.begin(), voices.end(), column,
-                                        [](std::int64_t c, const Voice& v) { return c < v.column; });
+    const auto after =
+        std::upper_bound(voices.begin(), voices.end(), column,
+                         [](std::int64_t c, const Voice& v) { return c < v.column; });
     return after == voices.begin() ? nullptr : &*(after - 1);
 }
 
@@ -61,34 +64,55 @@ const Timeline::Voice* Timeline::voiceAt(int track, int column) const {
     return voice && voice->column == column ? voice : nullptr;
 }
 
-std::int32_t Timeline::soundIndex(const SampleSlot* slot) {
-    for (std::size_t i = 0; i < sounds_.size(); ++i)
-        if (sounds_[i].slot == slot) return static_cast<std::int32_t>(i);
-    Sound sound;
-    sound.slot = slot;
-    sound.frames = slot->frames();
+std::int32_t Timeline::soundIndex(int lane, const SampleSet& set, const SampleSlot* slot) {
+    const auto key = static_cast<std::size_t>(lane * kSoundCount + (slot - set.sounds.data()));
+    if (soundOfSlot_[key] < 0) {
+        soundOfSlot_[key] = static_cast<std::int32_t>(sounds_.size());
+        Sound sound;
+        sound.slot = slot;
+        sound.frames = slot->frames();
+        sounds_.push_back(std::move(sound));
+        fillGains(sounds_.back(), stereo_);
+    }
+    return soundOfSlot_[key];
+}
+
+// The gain of every source frame, worked out once per sound rather than per mixed sample, and
+// followed by one zero frame. Only the channel layout the project plays is filled up front.
+void Timeline::fillGains(Sound& sound, bool stereo) const {
+    const SampleSlot& slot = *sound.slot;
     const auto frames = static_cast<std::size_t>(sound.frames);
-    sound.mono.resize(frames);
-    sound.stereo.resize(frames * 2);
+    std::vector<std::int32_t>& gains = stereo ? sound.stereo : sound.mono;
+    gains.assign((frames + 1) * (stereo ? 2 : 1), 0);
     // sin(atan(64 / |pan - 64|)) narrows both sides of an off-centre sound.
-    const double panFactor = slot->pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(slot->pan - 64)));
+    const double panFactor =
+        slot.pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(slot.pan - 64)));
     for (std::size_t frame = 0; frame < frames; ++frame) {
         const auto f = static_cast<std::int64_t>(frame);
-        sound.mono[frame] = monoGain(*slot, f);
-        sound.stereo[2 * frame] = stereoGain(*slot, f, 0, panFactor);
-        sound.stereo[2 * frame + 1] = stereoGain(*slot, f, 1, panFactor);
+        if (stereo) {
+            gains[2 * frame] = stereoGain(slot, f, 0, panFactor);
+            gains[2 * frame + 1] = stereoGain(slot, f, 1, panFactor);
+        } else {
+            gains[frame] = monoGain(slot, f);
+        }
     }
-    sounds_.push_back(std::move(sound));
-    return static_cast<std::int32_t>(sounds_.size() - 1);
+}
+
+void Timeline::ensureGains(bool stereo) const {
+    for (Sound& sound : sounds_)
+        if ((stereo ? sound.stereo : sound.mono).empty()) fillGains(sound, stereo);
 }
 
 void Timeline::buildTimeline(const Project& project, const ProjectSettings& settings,
                              const std::array<SampleSet, 3>& sets) {
     sampleRate_ = outputSampleRate(settings);
     tempo_ = effectiveTempo(settings);
+    stereo_ = settings.stereo;
     columns_ = project.columnCount(-1);
     sounds_.clear();
-    for (auto& voices : tracks_) voices.clear();
+    soundOfSlot_.fill(-1);
+    for (auto& voices : tracks_)
+        voices.clear();
     for (int lane = 0; lane < kLaneCount; ++lane) {
         auto& laneNotes = laneNotes_[static_cast<std::size_t>(lane)];
         laneNotes.assign(static_cast<std::size_t>(columns_), false);
@@ -99,18 +123,22 @@ void Timeline::buildTimeline(const Project& project, const ProjectSettings& sett
                 const int position = project.pitch(lane, column, slot);
                 if (position <= 0) break;
                 const int instrument = project.instrument(lane, column, slot);
-                const auto source = voiceSource(sets[static_cast<std::size_t>(lane)], instrument, position);
+                const auto source =
+                    voiceSource(sets[static_cast<std::size_t>(lane)], instrument, position);
                 if (!source) continue;  // silent, and no note for the cut search either
                 Voice voice;
                 voice.column = column;
-                voice.sound = soundIndex(source->sound);
-                voice.ratio = source->ratio *
-                              laneSound.instruments[static_cast<std::size_t>(instrument - 1)].pitchFactor;
+                voice.sound = soundIndex(lane, sets[static_cast<std::size_t>(lane)], source->sound);
+                voice.ratio =
+                    source->ratio *
+                    laneSound.instruments[static_cast<std::size_t>(instrument - 1)].pitchFactor;
                 tracks_[static_cast<std::size_t>(lane * 3 + slot)].push_back(voice);
                 laneNotes[static_cast<std::size_t>(column)] = true;
             }
         }
     }
+    for (auto& voices : tracks_)
+        voices.shrink_to_fit();
 }
 
 std::int64_t Timeline::voiceLength(const Voice& voice) const {
@@ -126,7 +154,8 @@ bool Timeline::laneHasNote(int lane, int column) const {
 }
 
 void Timeline::finishTimeline() {
-    for (int track = 0; track < kTrackCount; ++track) finishTrack(track);
+    for (int track = 0; track < kTrackCount; ++track)
+        finishTrack(track);
 }
 
 void Timeline::finishTrack(int track) {
@@ -176,6 +205,7 @@ void Timeline::renderStereo(std::int16_t* out, std::int64_t first, std::int64_t 
 template <bool Stereo>
 void Timeline::render(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const {
     constexpr int kChannels = Stereo ? 2 : 1;
+    ensureGains(Stereo);
     std::vector<std::int32_t> sums;
     std::int64_t a = first;
     while (frameCount > 0) {
@@ -192,7 +222,8 @@ void Timeline::render(std::int16_t* out, std::int64_t first, std::int64_t frameC
         }
         sums.assign(static_cast<std::size_t>(m * kChannels), 0);
         if (column >= 0) renderChunk<Stereo>(sums.data(), a, m, static_cast<int>(column));
-        for (std::int64_t k = 0; k < m * kChannels; ++k) out[k] = clampSample(sums[static_cast<std::size_t>(k)]);
+        for (std::int64_t k = 0; k < m * kChannels; ++k)
+            out[k] = clampSample(sums[static_cast<std::size_t>(k)]);
         out += m * kChannels;
         a += m;
         frameCount -= m;
@@ -210,42 +241,126 @@ void Timeline::renderChunk(std::int32_t* sums, std::int64_t a, std::int64_t m, i
     }
 }
 
+namespace {
+
+// What the inner loop needs of one voice. The loop only runs over samples whose frame lies
+// inside the sound; the zero frame of padding after the last one is what an interpolation
+// at the very end blends towards.
+struct VoiceMix {
+    const std::int32_t* gains;
+    std::int64_t frames;
+    double step;
+    std::int64_t fadeStart;
+    double fadeLength;
+};
+
+// Both sides of a stereo frame go through the same arithmetic, so they are worked as one
+// pair of doubles; the conversions truncate toward zero exactly like the scalar casts.
+using IntPair = std::int32_t __attribute__((vector_size(8)));
+using DoublePair = double __attribute__((vector_size(16)));
+
+template <int Channels>
+auto loadGains(const std::int32_t* gain) {
+    if constexpr (Channels == 2) {
+        IntPair pair;
+        std::memcpy(&pair, gain, sizeof pair);
+        return __builtin_convertvector(pair, DoublePair);
+    } else {
+        return static_cast<double>(*gain);
+    }
+}
+
+template <int Channels, typename Value>
+auto truncated(Value value) {
+    if constexpr (Channels == 2)
+        return __builtin_convertvector(__builtin_convertvector(value, IntPair), DoublePair);
+    else
+        return static_cast<double>(static_cast<std::int32_t>(value));
+}
+
+template <int Channels, typename Value>
+void addTo(std::int32_t* sums, Value value) {
+    if constexpr (Channels == 2) {
+        IntPair pair;
+        std::memcpy(&pair, sums, sizeof pair);
+        pair += __builtin_convertvector(value, IntPair);
+        std::memcpy(sums, &pair, sizeof pair);
+    } else {
+        *sums += static_cast<std::int32_t>(value);
+    }
+}
+
+// Mixes samples r .. r + count - 1 of a voice, all of which lie before the end of its sound.
+template <int Channels, bool Interpolate, bool Fade>
+void mixSpan(std::int32_t* sums, std::int64_t r, std::int64_t count, const VoiceMix& mix) {
+    for (std::int64_t k = 0; k < count; ++k, ++r) {
+        const double f = static_cast<double>(r) * mix.step;
+        const auto whole = static_cast<std::int64_t>(f);  // r >= 0, so this is the floor
+        const std::int32_t* gain = mix.gains + whole * Channels;
+        auto v = loadGains<Channels>(gain);
+        if constexpr (Interpolate) {
+            // The frame after the last one is the zero padding.
+            const double fraction = f - static_cast<double>(whole);
+            v = truncated<Channels>(v * (1.0 - fraction) +
+                                    loadGains<Channels>(gain + Channels) * fraction);
+        }
+        if constexpr (Fade) v = v * (1.0 - static_cast<double>(r - mix.fadeStart) / mix.fadeLength);
+        addTo<Channels>(sums + k * Channels, v);
+    }
+}
+
+// The first voice-relative sample whose source frame lies past the sound's last frame: from
+// there on the voice is silent. floor(r * step) never decreases as r grows, so a binary
+// search finds it with the very multiplication the mixing uses.
+std::int64_t firstSilentSample(const VoiceMix& mix, std::int64_t rFirst, std::int64_t rEnd) {
+    std::int64_t low = rFirst;
+    std::int64_t high = rEnd;
+    while (low < high) {
+        const std::int64_t middle = low + (high - low) / 2;
+        if (static_cast<std::int64_t>(static_cast<double>(middle) * mix.step) >= mix.frames)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
+}
+
+template <int Channels, bool Interpolate>
+void mixVoice(std::int32_t* sums, std::int64_t rFirst, std::int64_t rEnd, const VoiceMix& mix) {
+    rEnd = firstSilentSample(mix, rFirst, rEnd);
+    // Up to and including fadeStart the voice plays plainly; after it, it fades.
+    const std::int64_t plainEnd = mix.fadeStart == -1 ? rEnd : std::min(rEnd, mix.fadeStart + 1);
+    if (rFirst < plainEnd)
+        mixSpan<Channels, Interpolate, false>(sums, rFirst, plainEnd - rFirst, mix);
+    const std::int64_t fadeFirst = std::max(rFirst, plainEnd);
+    if (fadeFirst < rEnd)
+        mixSpan<Channels, Interpolate, true>(sums + (fadeFirst - rFirst) * Channels, fadeFirst,
+                                             rEnd - fadeFirst, mix);
+}
+
+}  // namespace
+
 template <bool Stereo>
-void Timeline::addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m, const Active& active) const {
+void Timeline::addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m,
+                        const Active& active) const {
+    constexpr int kChannels = Stereo ? 2 : 1;
     const Voice& voice = *active.voice;
     const Sound& sound = *active.sound;
-    const std::int32_t* gains = Stereo ? sound.stereo.data() : sound.mono.data();
-    constexpr int kChannels = Stereo ? 2 : 1;
-    const double step = sound.slot->samplesPerSec * voice.ratio / sampleRate_;
-    const bool interpolate = step < 1.0;
-    const bool fades = voice.fadeStart != -1;
-    const auto gain = [&](std::int64_t frame, int channel) {
-        return static_cast<std::uint64_t>(frame) < static_cast<std::uint64_t>(sound.frames)
-                   ? gains[frame * kChannels + channel]
-                   : 0;
-    };
-    // A voice is silent before its start and after its (inclusive) end.
+    const VoiceMix mix{Stereo ? sound.stereo.data() : sound.mono.data(), sound.frames,
+                       sound.slot->samplesPerSec * voice.ratio / sampleRate_, voice.fadeStart,
+                       static_cast<double>(voice.fadeLength)};
+    // A voice is silent before its start, after its (inclusive) end, and once it has faded out.
     const std::int64_t jFirst = std::max<std::int64_t>(0, voice.start - a);
-    std::int64_t jLast = std::min(m, voice.end - a + 1);
-    if (fades) jLast = std::min(jLast, voice.fadeStart + voice.fadeLength + voice.start - a + 1);
-    for (std::int64_t j = jFirst; j < jLast; ++j) {
-        const std::int64_t r = a + j - voice.start;
-        const double f = static_cast<double>(r) * step;
-        const auto frame = static_cast<std::int64_t>(f);
-        const double fraction = f - static_cast<double>(frame);
-        const double fade = fades && r > voice.fadeStart
-                                ? 1.0 - static_cast<double>(r - voice.fadeStart) / static_cast<double>(voice.fadeLength)
-                                : 1.0;
-        for (int channel = 0; channel < kChannels; ++channel) {
-            std::int32_t v = gain(frame, channel);
-            if (interpolate) {
-                const std::int32_t u = gain(frame + 1, channel);
-                v = static_cast<std::int32_t>(v * (1.0 - fraction) + u * fraction);
-            }
-            if (fade != 1.0) v = static_cast<std::int32_t>(v * fade);
-            sums[j * kChannels + channel] += v;
-        }
-    }
+    std::int64_t jEnd = std::min(m, voice.end - a + 1);
+    if (voice.fadeStart != -1)
+        jEnd = std::min(jEnd, voice.start + voice.fadeStart + voice.fadeLength - a + 1);
+    if (jFirst >= jEnd) return;
+    const std::int64_t rFirst = a + jFirst - voice.start;
+    std::int32_t* first = sums + jFirst * kChannels;
+    if (mix.step < 1.0)
+        mixVoice<kChannels, true>(first, rFirst, rFirst + jEnd - jFirst, mix);
+    else
+        mixVoice<kChannels, false>(first, rFirst, rFirst + jEnd - jFirst, mix);
 }
 
 }  // namespace lantrel

@@ -19,7 +19,7 @@ struct ProjectSettings;
 // until an earlier note of its lane found by looking at every second column, and fades out
 // over the last 1/24 of its length (at most 1/24 s) when it is cut.
 class Timeline {
-public:
+  public:
     // A scheduled note. Only columns whose note has a sound get a voice: a track is the list of
     // its voices in column order, so memory follows the notes, not the length of the song.
     struct Voice {
@@ -47,7 +47,8 @@ public:
     void renderMono(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const;
     void renderStereo(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const;
 
-    // Column c starts at ceil(c * 60 * rate / tempo); sample s lies in floor(s * tempo / rate / 60).
+    // Column c starts at ceil(c * 60 * rate / tempo); sample s lies in floor(s * tempo / rate /
+    // 60).
     std::int64_t columnStart(std::int64_t column) const;
     std::int64_t columnAt(std::int64_t sample) const;
 
@@ -56,11 +57,13 @@ public:
     int columns() const { return columns_; }
     // The voice of a track at a column, or null when that column has no sounding note.
     const Voice* voiceAt(int track, int column) const;
-    const std::vector<Voice>& track(int index) const { return tracks_[static_cast<std::size_t>(index)]; }
+    const std::vector<Voice>& track(int index) const {
+        return tracks_[static_cast<std::size_t>(index)];
+    }
     const SampleSlot* soundOf(const Voice& voice) const;
 
-private:
-    // One sound's gain per source frame, worked out once: mono, then stereo left/right pairs.
+  private:
+    // One sound's gain per source frame: mono values, or left/right pairs.
     struct Sound {
         const SampleSlot* slot = nullptr;
         std::int64_t frames = 0;
@@ -72,7 +75,10 @@ private:
         const Sound* sound;
     };
 
-    std::int32_t soundIndex(const SampleSlot* slot);
+    std::int32_t soundIndex(int lane, const SampleSet& set, const SampleSlot* slot);
+    void fillGains(Sound& sound, bool stereo) const;
+    // Rendering in the other channel layout than the project's fills those gains on first use.
+    void ensureGains(bool stereo) const;
     // The voice that sounds in a track at a column: the one of that column, or else the track's
     // latest earlier voice. Null when the track has none yet.
     const Voice* sounding(int track, std::int64_t column) const;
@@ -87,12 +93,15 @@ private:
     template <bool Stereo>
     void addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m, const Active& active) const;
 
+    bool stereo_ = true;
     int sampleRate_ = 44100;
     int tempo_ = 100;
     int columns_ = 0;
     std::array<std::vector<Voice>, kTrackCount> tracks_;
     std::array<std::vector<bool>, 3> laneNotes_;  // columns where any slot of the lane sounds
-    std::vector<Sound> sounds_;
+    // Mutable only for ensureGains: a timeline is used by one thread at a time.
+    mutable std::vector<Sound> sounds_;
+    std::array<std::int32_t, 3 * kSoundCount> soundOfSlot_{};
 };
 
 }  // namespace lantrel

@@ -5,11 +5,16 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstring>
 #include <sstream>
 
+#include "audio/sample_slot.h"
+#include "audio/timeline.h"
 #include "model/project.h"
 #include "model/project_file.h"
+#include "model/vtq_gui_doc.h"
 #include "support/temp_dir.h"
+#include "support/test_sounds.h"
 
 namespace lantrel {
 namespace {
@@ -130,6 +135,87 @@ TEST_F(CommandLineTest, MalformedFilesAreReportedNotCrashedOn) {
     EXPECT_EQ(from.status, 1);
     EXPECT_EQ(run({"info", score("empty.vtq", "")}).status, 1);
     EXPECT_EQ(run({"info", (dir / "missing.vtq").string()}).status, 1);
+}
+
+// A project made with `arrange` whose lanes play sounds from a folder the test writes.
+class ExportCommandTest : public CommandLineTest {
+  protected:
+    ExportCommandTest() {
+        test::writeSoundFolder(dir / "sounds", [](int index) {
+            std::vector<std::int16_t> samples;
+            for (int i = 0; i < 2000; ++i)
+                samples.push_back(static_cast<std::int16_t>((i * (7 + index)) % 3000 - 1500));
+            return samples;
+        });
+        const auto a = score("a.vtq", "SCORE=00510062007300840095\nTEMPO=300\nEND=6\n");
+        const auto b = score("b.vtq", "SCORE=5123AD05120000D1\nEND=5\n");
+        EXPECT_EQ(
+            run({"arrange", (dir / "demo.vtm").string(), "upper:0:" + a, "lower:2:" + b}).status,
+            0);
+        CVtqGuiDoc document;
+        EXPECT_TRUE(document.open(dir / "demo.vtm").ok());
+        ProjectSettings settings = document.settings();
+        for (auto& lane : settings.lanes)
+            lane.waveFolder = (dir / "sounds").string();
+        settings.outputFolder.clear();
+        settings.fileName.clear();
+        document.setSettings(settings);
+        EXPECT_TRUE(document.save(dir / "demo.vtm").ok());
+    }
+};
+
+TEST_F(ExportCommandTest, WritesTheWavThatTheMixerRenders) {
+    const Outcome result = run({"export", (dir / "demo.vtm").string(), "--no-video", "--out-dir",
+                                (dir / "out").string(), "--rate", "22050"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    const auto wav = dir / "out" / "demo.wav";  // named after the project file
+    EXPECT_NE(result.out.find(wav.string()), std::string::npos) << result.out;
+
+    CVtqGuiDoc document;
+    ASSERT_TRUE(document.open(dir / "demo.vtm").ok());
+    ProjectSettings settings = document.settings();
+    settings.sampleRate = 22050;
+    std::array<SampleSet, 3> sets;
+    for (std::size_t lane = 0; lane < 3; ++lane) {
+        sets[lane] = loadSampleSet((dir / "sounds").string(), dir / "sounds");
+        for (int instrument = 1; instrument <= 15; ++instrument)
+            applyLaneSound(
+                sets[lane], instrument,
+                settings.lanes[lane].instruments[static_cast<std::size_t>(instrument - 1)].pan,
+                100);
+    }
+    Timeline timeline;
+    timeline.buildTimeline(document.project(), settings, sets);
+    timeline.finishTimeline();
+    const std::int64_t frames = timeline.songLength() + 22050;
+    std::vector<std::int16_t> expected(static_cast<std::size_t>(frames) * 2);
+    timeline.renderStereo(expected.data(), 0, frames);
+
+    SampleSlot written;
+    ASSERT_TRUE(written.load(wav));
+    ASSERT_EQ(written.frames(), frames + 22050);
+    EXPECT_EQ(written.samplesPerSec, 22050);
+    EXPECT_EQ(std::memcmp(written.data.data() + 22050 * 4, expected.data(), expected.size() * 2),
+              0);
+}
+
+TEST_F(ExportCommandTest, NamesRatesAndChannelsComeFromTheOptions) {
+    const Outcome result = run({"export", (dir / "demo.vtm").string(), "--no-video", "--out-dir",
+                                (dir / "o").string(), "--name", "take2", "--mono"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    SampleSlot written;
+    ASSERT_TRUE(written.load(dir / "o" / "take2.wav"));
+    EXPECT_EQ(written.channels, 1);
+    EXPECT_EQ(written.samplesPerSec, 44100);
+
+    EXPECT_EQ(run({"export", (dir / "demo.vtm").string(), "--no-video", "--rate", "48000"}).status,
+              2);
+    EXPECT_EQ(run({"export", (dir / "demo.vtm").string(), "--no-video", "--name"}).status, 2);
+    EXPECT_EQ(run({"export", "--no-video"}).status, 2);
+    const Outcome video = run({"export", (dir / "demo.vtm").string()});
+    EXPECT_EQ(video.status, 1);
+    EXPECT_NE(video.err.find("--no-video"), std::string::npos);
+    EXPECT_EQ(run({"export", (dir / "nothing.vtm").string(), "--no-video"}).status, 1);
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitWithTwo) {
