@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cctype>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -70,14 +71,24 @@ std::optional<ExportArguments> parseArguments(std::span<const std::string> args,
     return parsed;
 }
 
+// A folder stored by the Windows version of the program ("C:\\songs") means nothing here.
+bool isWindowsPath(const std::string& folder) {
+    return folder.size() >= 2 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':';
+}
+
 // Where the files go: the options first, then the project's own output settings, then the
 // current directory and the project file's name.
-std::filesystem::path outputBase(const ExportArguments& args, const ProjectSettings& settings) {
-    const std::filesystem::path folder =
-        args.outDir
-            ? *args.outDir
-            : (settings.outputFolder.empty() ? std::filesystem::current_path()
-                                             : std::filesystem::path(settings.outputFolder));
+std::filesystem::path outputBase(const ExportArguments& args, const ProjectSettings& settings,
+                                 std::ostream& err) {
+    std::filesystem::path folder = std::filesystem::current_path();
+    if (args.outDir) {
+        folder = *args.outDir;
+    } else if (isWindowsPath(settings.outputFolder)) {
+        err << "lantrel export: the project's output folder " << settings.outputFolder
+            << " is a Windows path; writing to the current folder instead\n";
+    } else if (!settings.outputFolder.empty()) {
+        folder = settings.outputFolder;
+    }
     const std::string name =
         args.name ? *args.name
                   : (settings.fileName.empty() ? args.project.stem().string() : settings.fileName);
@@ -127,7 +138,7 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
                "only\n";
         return kExitFailure;
     }
-    const std::filesystem::path base = outputBase(*parsed, settings);
+    const std::filesystem::path base = outputBase(*parsed, settings, err);
     std::error_code ignored;
     std::filesystem::create_directories(base.parent_path(), ignored);
     const std::filesystem::path wavPath = base.string() + ".wav";

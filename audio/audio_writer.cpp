@@ -76,25 +76,28 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
         error = "cannot create " + path.string() + ": " + std::strerror(errno);
         return kExportFailure;
     }
+    // The first failing call's errno says why (a full disk, a file size limit).
+    int failure = 0;
+    auto check = [&failure](bool ok) {
+        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
+        return ok;
+    };
     std::vector<std::int16_t> block(static_cast<std::size_t>(rate * channels), 0);
-    bool written =
-        SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
-                                static_cast<std::uint32_t>(total + rate)) &&
-        writeSamples(file.get(), block, block.size());
-    for (std::int64_t p = 0; written && p < total; p += rate) {
+    check(SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
+                                  static_cast<std::uint32_t>(total + rate)) &&
+          writeSamples(file.get(), block, block.size()));
+    for (std::int64_t p = 0; failure == 0 && p < total; p += rate) {
         const std::int64_t n = std::min(rate, total - p);
         if (settings.stereo)
             timeline.renderStereo(block.data(), p, n);
         else
             timeline.renderMono(block.data(), p, n);
-        written = writeSamples(file.get(), block, static_cast<std::size_t>(n * channels));
-        if (written) target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(p), total);
+        if (check(writeSamples(file.get(), block, static_cast<std::size_t>(n * channels))))
+            target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(p), total);
     }
-    const int writeErrno = errno;
-    if (std::fclose(file.release()) != 0) written = false;
-    if (!written) {
-        error =
-            "cannot write " + path.string() + ": " + std::strerror(writeErrno ? writeErrno : errno);
+    check(std::fclose(file.release()) == 0);
+    if (failure != 0) {
+        error = "cannot write " + path.string() + ": " + std::strerror(failure);
         removeRegularFile(path);
         return kExportFailure;
     }
