@@ -20,4 +20,7 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
 
 void printUsage(std::ostream& stream);
 
+// Whether a verb draws pictures or text and so needs the (offscreen) Qt GUI application.
+bool commandNeedsGui(std::span<const std::string> args);
+
 }  // namespace lantrel

@@ -73,7 +73,8 @@ std::optional<ExportArguments> parseArguments(std::span<const std::string> args,
 
 // A folder stored by the Windows version of the program ("C:\\songs") means nothing here.
 bool isWindowsPath(const std::string& folder) {
-    return folder.size() >= 2 && std::isalpha(static_cast<unsigned char>(folder[0])) && folder[1] == ':';
+    return folder.size() >= 2 && std::isalpha(static_cast<unsigned char>(folder[0])) &&
+           folder[1] == ':';
 }
 
 // Where the files go: the options first, then the project's own output settings, then the

@@ -1,10 +1,19 @@
+#include <QGuiApplication>
+
+#include <cstdlib>
 #include <iostream>
 #include <string>
 #include <vector>
 
 #include "command_line.h"
+#include "video/sprite_sheets.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (!lantrel::commandNeedsGui(args)) return lantrel::runCommandLine(args, std::cout, std::cerr);
+    // Drawing verbs run without a display: Qt paints text into images offscreen.
+    if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QGuiApplication application(argc, argv);
+    lantrel::installScreenFontSubstitutes();
     return lantrel::runCommandLine(args, std::cout, std::cerr);
 }

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QImage>
+
+#include <filesystem>
+#include <functional>
+
+#include "model/project_settings.h"
+#include "sprite_sheets.h"
+
+namespace lantrel {
+
+class Project;
+
+// Everything one drawing of the score screen needs: the project (read through its locked
+// queries on every call), a settings copy for the export, the target picture, the play position
+// in half-beats (-1 = before the first column) and the sprites, loaded once per context.
+// The view and every export run each own one, so two pictures can be drawn at the same time.
+class FrameContext {
+  public:
+    static constexpr int kWidth = 512;
+    static constexpr int kHeight = 384;
+
+    explicit FrameContext(const std::filesystem::path& resourceFolder);
+
+    // Stores the project (not owned) and copies its current settings.
+    void attach(const Project& project);
+    // Copies the project's current settings again.
+    void refresh();
+    // `target` must be a 512 x 384 Format_RGB32 image (not owned).
+    FrameContext& prepare(QImage* target, int position);
+
+    const Project* project() const { return project_; }
+    const ProjectSettings& settings() const { return settings_; }
+    const SpriteSheets& sprites() const { return sprites_; }
+    QImage* target() const { return target_; }
+    int position() const { return position_; }
+
+    // The minute of the wall clock, which picks the icon of the empty-arrangement picture.
+    // Tests replace it.
+    std::function<int()> minuteOfClock;
+
+  private:
+    const Project* project_ = nullptr;
+    ProjectSettings settings_;
+    QImage* target_ = nullptr;
+    int position_ = -1;
+    SpriteSheets sprites_;
+};
+
+// Draws the score screen at the context's position into its target.
+void RenderFrame(FrameContext& context);
+
+// k * a / 255 + b * (255 - k) / 255 per channel, each quotient truncated, clamped to 0..255.
+QRgb blend(QRgb a, QRgb b, int k);
+
+// A new 512 x 384 picture in the format RenderFrame draws into.
+QImage makeScreenImage();
+
+}  // namespace lantrel
