@@ -1,5 +1,7 @@
 #include "sample_slot.h"
 
+#include "wav_header.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -10,55 +12,16 @@ namespace lantrel {
 
 namespace {
 
-constexpr std::uint16_t kFormatPcm = 1;
+constexpr std::uint16_t kFormatPcm = 1;  // the only format written
 
-// Little-endian reads that report a short read.
-class HeaderReader {
-  public:
-    explicit HeaderReader(std::istream& in) : in_(in) {}
-
-    bool tag(const char (&expected)[5]) {
-        char bytes[4];
-        return read(bytes, 4) && std::memcmp(bytes, expected, 4) == 0;
-    }
-    bool u16(std::uint16_t& value) {
-        std::uint8_t bytes[2];
-        if (!read(bytes, 2)) return false;
-        value = static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
-        return true;
-    }
-    bool u32(std::uint32_t& value) {
-        std::uint8_t bytes[4];
-        if (!read(bytes, 4)) return false;
-        value = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
-                (static_cast<std::uint32_t>(bytes[3]) << 24);
-        return true;
-    }
-    bool seek(std::uint64_t offset) {
-        in_.clear();
-        in_.seekg(static_cast<std::streamoff>(offset));
-        return static_cast<bool>(in_);
-    }
-    std::streamsize readUpTo(std::uint8_t* into, std::streamsize count) {
-        in_.read(reinterpret_cast<char*>(into), count);
-        return in_.gcount();
-    }
-    // Bytes left from the current position to the end, or -1 when the stream cannot tell.
-    std::int64_t remaining() {
-        const auto here = in_.tellg();
-        in_.seekg(0, std::ios::end);
-        const auto end = in_.tellg();
-        in_.seekg(here);
-        return here < 0 || end < 0 ? -1 : static_cast<std::int64_t>(end - here);
-    }
-
-  private:
-    bool read(void* into, std::streamsize count) {
-        in_.read(static_cast<char*>(into), count);
-        return in_.gcount() == count;
-    }
-    std::istream& in_;
-};
+// Bytes left from the current position to the end, or -1 when the stream cannot tell.
+std::int64_t remainingBytes(std::istream& in) {
+    const auto here = in.tellg();
+    in.seekg(0, std::ios::end);
+    const auto end = in.tellg();
+    in.seekg(here);
+    return here < 0 || end < 0 ? -1 : static_cast<std::int64_t>(end - here);
+}
 
 bool fail(const char* tag) {
     std::fprintf(stderr, "wave header error [%s]\n", tag);
@@ -105,35 +68,23 @@ bool SampleSlot::load(const std::filesystem::path& path) {
 
 bool SampleSlot::load(std::istream& in) {
     clear();
-    HeaderReader header(in);
-    std::uint32_t riffSize = 0, formatSize = 0, u32 = 0, size = 0;
-    std::uint16_t formatTag = 0, u16 = 0;
-    if (!header.tag("RIFF")) return fail("RIFF");
-    if (!header.u32(riffSize)) return fail("sz");
-    if (!header.tag("WAVE")) return fail("WAVE");
-    if (!header.tag("fmt ")) return fail("fmt ");
-    if (!header.u32(formatSize)) return fail("chunk sz");
-    if (!header.u16(formatTag) || formatTag != kFormatPcm) return fail("format_id");
-    if (!header.u16(u16)) return fail("channel");
-    channels = static_cast<std::int16_t>(u16);
-    if (!header.u32(u32)) return fail("sampling rate");
-    samplesPerSec = static_cast<std::int32_t>(u32);
-    if (!header.u32(u32)) return fail("bps");
-    avgBytesPerSec = static_cast<std::int32_t>(u32);
-    if (!header.u16(u16)) return fail("block size");
-    blockAlign = static_cast<std::int16_t>(u16);
-    if (!header.u16(u16)) return fail("bits per sample");
-    bitsPerSample = static_cast<std::int16_t>(u16);
-    // The data chunk must follow the format chunk directly.
-    if (!header.seek(std::uint64_t{formatSize} + 20) || !header.tag("data")) return fail("data");
-    if (!header.u32(size) || size > static_cast<std::uint32_t>(kMaxDataSize))
-        return fail("data size");
+    WavFormat format;
+    std::uint32_t size = 0;
+    if (const char* failed = readWavHeader(in, format, size)) return fail(failed);
+    channels = format.channels;
+    samplesPerSec = format.samplesPerSec;
+    avgBytesPerSec = format.avgBytesPerSec;
+    blockAlign = format.blockAlign;
+    bitsPerSample = format.bitsPerSample;
+    // Sizes above 100,000,000 bytes (or negative, read as signed) are not sounds.
+    if (size > static_cast<std::uint32_t>(kMaxDataSize)) return fail("data size");
 
     // Allocate no more than the file can deliver, so a forged size cannot cost 100 MB.
-    const std::int64_t available = header.remaining();
+    const std::int64_t available = remainingBytes(in);
     const auto wanted = static_cast<std::int64_t>(size);
     data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
-    const auto arrived = header.readUpTo(data.data(), static_cast<std::streamsize>(data.size()));
+    in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    const auto arrived = in.gcount();
     data.resize(static_cast<std::size_t>(arrived));
     dataSize = static_cast<std::int32_t>(arrived);
     if (arrived < wanted) {
