@@ -30,15 +30,15 @@ class EmbeddedBitmapTest : public ::testing::Test {
 TEST_F(EmbeddedBitmapTest, TableAgreesWithTheReleasesLayout) {
     for (std::size_t row = 0; row < kEmbeddedBitmaps.size(); ++row) {
         const EmbeddedBitmap& bitmap = kEmbeddedBitmaps[row];
-        const test::FakeBitmapSpec& spec = kFakeBitmaps[row];
-        EXPECT_EQ(bitmap.fileName, spec.fileName);
-        EXPECT_EQ(bitmap.width, spec.width);
-        EXPECT_EQ(bitmap.height, spec.height);
-        EXPECT_EQ(bitmap.oneBitPerPixel, spec.bitsPerPixel == 1);
-        EXPECT_EQ(bitmap.copySize, spec.copySize);
-        EXPECT_EQ(bitmap.byteSums, spec.byteSums);
-        EXPECT_EQ(bitmap.knownOffsets[0], static_cast<std::int64_t>(spec.knownOffsets[0]));
-        EXPECT_EQ(bitmap.knownOffsets[1], static_cast<std::int64_t>(spec.knownOffsets[1]));
+        const test::FakeBitmapLayout& layout = kFakeBitmaps[row];
+        EXPECT_EQ(bitmap.fileName, layout.fileName);
+        EXPECT_EQ(bitmap.width, layout.width);
+        EXPECT_EQ(bitmap.height, layout.height);
+        EXPECT_EQ(bitmap.oneBitPerPixel, layout.bitsPerPixel == 1);
+        EXPECT_EQ(bitmap.copySize, layout.copySize);
+        EXPECT_EQ(bitmap.byteSums, layout.byteSums);
+        EXPECT_EQ(bitmap.knownOffsets[0], static_cast<std::int64_t>(layout.knownOffsets[0]));
+        EXPECT_EQ(bitmap.knownOffsets[1], static_cast<std::int64_t>(layout.knownOffsets[1]));
     }
 }
 

@@ -10,7 +10,7 @@
 
 namespace lantrel::test {
 
-const std::array<FakeBitmapSpec, 4> kFakeBitmaps = {{
+const std::array<FakeBitmapLayout, 4> kFakeBitmaps = {{
     {"icons.bmp", 64, 80, 32, 20588, {1067109, 445582}, {415503, 563949}},
     {"icons_mask.bmp", 64, 80, 1, 756, {74960, 74960}, {436037, 584483}},
     {"running.bmp", 64, 66, 32, 17004, {1191660, 664251}, {485256, 633681}},
@@ -27,38 +27,38 @@ void putLittleEndian(std::string& bytes, std::uint32_t value, int size) {
         bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-std::uint32_t pixelOffsetOf(const FakeBitmapSpec& spec) {
-    const std::uint32_t palette = spec.bitsPerPixel == 1 ? 8 : 0;
+std::uint32_t pixelOffsetOf(const FakeBitmapLayout& layout) {
+    const std::uint32_t palette = layout.bitsPerPixel == 1 ? 8 : 0;
     return kFileHeaderSize + kInfoHeaderSize + palette;
 }
 
-std::uint32_t imageSizeOf(const FakeBitmapSpec& spec) {
-    const auto rowBits = static_cast<std::uint32_t>(spec.width * spec.bitsPerPixel);
+std::uint32_t imageSizeOf(const FakeBitmapLayout& layout) {
+    const auto rowBits = static_cast<std::uint32_t>(layout.width * layout.bitsPerPixel);
     const std::uint32_t rowBytes = (rowBits + 31) / 32 * 4;
-    return rowBytes * static_cast<std::uint32_t>(spec.height);
+    return rowBytes * static_cast<std::uint32_t>(layout.height);
 }
 
-std::string makeBmp(const FakeBitmapSpec& spec) {
-    const std::uint32_t pixelOffset = pixelOffsetOf(spec);
-    const std::uint32_t imageSize = imageSizeOf(spec);
-    if (kInfoHeaderSize + pixelOffset + kFileHeaderSize + imageSize != spec.copySize)
-        throw std::logic_error(std::string("fixture sizes disagree for ") + spec.fileName);
+std::string makeBmp(const FakeBitmapLayout& layout) {
+    const std::uint32_t pixelOffset = pixelOffsetOf(layout);
+    const std::uint32_t imageSize = imageSizeOf(layout);
+    if (kInfoHeaderSize + pixelOffset + kFileHeaderSize + imageSize != layout.copySize)
+        throw std::logic_error(std::string("fixture sizes disagree for ") + layout.fileName);
     std::string bmp = "BM";
     putLittleEndian(bmp, pixelOffset + imageSize, 4);
     putLittleEndian(bmp, 0, 4);
     putLittleEndian(bmp, pixelOffset, 4);
     putLittleEndian(bmp, kInfoHeaderSize, 4);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(spec.width), 4);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(spec.height), 4);
+    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.width), 4);
+    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.height), 4);
     putLittleEndian(bmp, 1, 2);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(spec.bitsPerPixel), 2);
+    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.bitsPerPixel), 2);
     putLittleEndian(bmp, 0, 4);
     putLittleEndian(bmp, imageSize, 4);
     putLittleEndian(bmp, 2835, 4);
     putLittleEndian(bmp, 2835, 4);
-    putLittleEndian(bmp, spec.bitsPerPixel == 1 ? 2 : 0, 4);
+    putLittleEndian(bmp, layout.bitsPerPixel == 1 ? 2 : 0, 4);
     putLittleEndian(bmp, 0, 4);
-    if (spec.bitsPerPixel == 1) bmp += std::string("\0\0\0\0\xFF\xFF\xFF\0", 8);
+    if (layout.bitsPerPixel == 1) bmp += std::string("\0\0\0\0\xFF\xFF\xFF\0", 8);
     for (std::uint32_t i = 0; i < imageSize; ++i)
         bmp.push_back(static_cast<char>((i * 7) & 0x3F));
     return bmp;
@@ -73,12 +73,12 @@ std::uint64_t byteSum(const std::string& bytes, std::uint64_t from, std::uint64_
 }
 
 // Raises or lowers pixel bytes, first to last, until the image's copy adds up to `target`.
-void tunePixels(std::string& bytes, std::uint64_t offset, const FakeBitmapSpec& spec,
+void tunePixels(std::string& bytes, std::uint64_t offset, const FakeBitmapLayout& layout,
                 std::uint64_t target) {
     auto difference = static_cast<std::int64_t>(target) -
-                      static_cast<std::int64_t>(byteSum(bytes, offset, spec.copySize));
-    const std::uint64_t end = offset + pixelOffsetOf(spec) + imageSizeOf(spec);
-    for (std::uint64_t i = offset + pixelOffsetOf(spec); i < end && difference != 0; ++i) {
+                      static_cast<std::int64_t>(byteSum(bytes, offset, layout.copySize));
+    const std::uint64_t end = offset + pixelOffsetOf(layout) + imageSizeOf(layout);
+    for (std::uint64_t i = offset + pixelOffsetOf(layout); i < end && difference != 0; ++i) {
         const int value = static_cast<unsigned char>(bytes[i]);
         const auto step =
             static_cast<int>(std::clamp<std::int64_t>(difference, -value, 255 - value));
@@ -86,7 +86,7 @@ void tunePixels(std::string& bytes, std::uint64_t offset, const FakeBitmapSpec& 
         difference -= step;
     }
     if (difference != 0)
-        throw std::logic_error(std::string("cannot reach the byte sum of ") + spec.fileName);
+        throw std::logic_error(std::string("cannot reach the byte sum of ") + layout.fileName);
 }
 
 }  // namespace
@@ -134,9 +134,9 @@ std::string FakeExecutable::build() const {
     auto order = placements_;
     std::ranges::sort(order, std::ranges::greater{}, &Placement::offset);
     for (const Placement& placement : order) {
-        const FakeBitmapSpec& spec = kFakeBitmaps[placement.index];
-        tunePixels(bytes, placement.offset, spec,
-                   spec.byteSums[static_cast<std::size_t>(placement.release)]);
+        const FakeBitmapLayout& layout = kFakeBitmaps[placement.index];
+        tunePixels(bytes, placement.offset, layout,
+                   layout.byteSums[static_cast<std::size_t>(placement.release)]);
     }
     return bytes;
 }

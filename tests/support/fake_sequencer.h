@@ -11,7 +11,7 @@ namespace lantrel::test {
 
 // The sequencer's four embedded bitmaps as releases r6 and r7 carry them, written out here
 // independently of the importer's own table so that a slip in either shows up.
-struct FakeBitmapSpec {
+struct FakeBitmapLayout {
     const char* fileName;
     std::int32_t width;
     std::int32_t height;
@@ -20,7 +20,7 @@ struct FakeBitmapSpec {
     std::array<std::uint64_t, 2> byteSums;      // r6, r7
     std::array<std::uint64_t, 2> knownOffsets;  // r6, r7
 };
-extern const std::array<FakeBitmapSpec, 4> kFakeBitmaps;
+extern const std::array<FakeBitmapLayout, 4> kFakeBitmaps;
 
 // A stand-in for VeltoSeq.exe made from scratch: pseudo-random filler bytes with the four
 // bitmaps placed where a test wants them. Each placed image is a valid BMP of the table's
