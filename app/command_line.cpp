@@ -4,6 +4,7 @@
 
 #include "arrange_command.h"
 #include "export_command.h"
+#include "import_command.h"
 #include "info_command.h"
 #include "render_command.h"
 
@@ -15,13 +16,16 @@ void printUsage(std::ostream& stream) {
               "       lantrel render PROJECT.vtm POSITION OUT.png\n"
               "       lantrel export PROJECT.vtm --no-video [--out-dir DIR] [--name NAME]\n"
               "                      [--rate 22050|44100] [--mono|--stereo]\n"
+              "       lantrel import PATH/VeltoSeq.exe\n"
               "\n"
               "  info     print a JSON summary of a score (.vtq) or project (.vtm) file\n"
               "  arrange  place scores on a new (or the given) project and save it;\n"
               "           LANE is upper, middle, lower or 0, 1, 2\n"
               "  render   draw the score screen at a half-beat position (-1 = before the start)\n"
               "  export   render the project's sound to NAME.wav (defaults: the project's output\n"
-              "           folder and file name, rate and channels)\n";
+              "           folder and file name, rate and channels)\n"
+              "  import   take the sprite bitmaps and sounds from the sequencer's executable\n"
+              "           and its waves folder into the resource folder\n";
 }
 
 bool commandNeedsGui(std::span<const std::string> args) {
@@ -39,6 +43,7 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
     if (verb == "arrange") return runArrangeCommand(rest, out, err);
     if (verb == "export") return runExportCommand(rest, out, err);
     if (verb == "render") return runRenderCommand(rest, out, err);
+    if (verb == "import") return runImportCommand(rest, out, err);
     if (verb == "--help" || verb == "-h" || verb == "help") {
         printUsage(out);
         return kExitSuccess;

@@ -20,7 +20,7 @@ struct ProjectSettings;
 // Returns kExportSuccess, or kExportFailure with `error` set when the file cannot be created
 // or written (a full disk); the partial file is then removed.
 struct AudioWriterOptions {
-    std::filesystem::path builtInFolder;  // empty: the program's own rsrc folder
+    std::filesystem::path builtInFolder;  // empty: the program's resource folders, in lookup order
 };
 
 int writeExportAudio(const Project& project, const ProjectSettings& settings,

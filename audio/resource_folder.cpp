@@ -1,5 +1,7 @@
 #include "resource_folder.h"
 
+#include <cstdlib>
+
 namespace lantrel {
 
 std::filesystem::path programDirectory() {
@@ -12,6 +14,52 @@ std::filesystem::path programDirectory() {
 
 std::filesystem::path builtInResourceFolder() {
     return programDirectory() / "rsrc";
+}
+
+std::filesystem::path userResourceFolder(const char* xdgDataHome, const char* home) {
+    // A relative XDG_DATA_HOME is to be ignored; it would move with the current directory.
+    std::filesystem::path dataHome;
+    if (xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute())
+        dataHome = xdgDataHome;
+    else if (home && *home)
+        dataHome = std::filesystem::path(home) / ".local" / "share";
+    else
+        return {};
+    return dataHome / "lantrel" / "rsrc";
+}
+
+std::filesystem::path userResourceFolder() {
+    return userResourceFolder(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+std::vector<std::filesystem::path> resourceFolders() {
+    std::vector<std::filesystem::path> folders;
+    if (auto user = userResourceFolder(); !user.empty()) folders.push_back(std::move(user));
+    folders.push_back(builtInResourceFolder());
+    return folders;
+}
+
+bool isUsableResourceFile(const std::filesystem::path& file) {
+    std::error_code error;
+    const auto status = std::filesystem::status(file, error);
+    if (error || !std::filesystem::is_regular_file(status)) return false;
+    const auto size = std::filesystem::file_size(file, error);
+    return !error && size > 0;
+}
+
+std::optional<std::filesystem::path> findResourceFile(
+    std::string_view name, std::span<const std::filesystem::path> folders) {
+    for (const auto& folder : folders) {
+        auto file = folder / name;
+        if (isUsableResourceFile(file)) return file;
+    }
+    return std::nullopt;
+}
+
+std::filesystem::path resourceFile(std::string_view name) {
+    const auto folders = resourceFolders();
+    if (auto found = findResourceFile(name, folders)) return *found;
+    return builtInResourceFolder() / name;
 }
 
 }  // namespace lantrel

@@ -48,22 +48,28 @@ bool isValidInstrument(int instrument) {
 
 }  // namespace
 
-SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder) {
+SampleSet loadSampleSet(const std::string& waveFolder,
+                        std::span<const std::filesystem::path> resourceFolders) {
     SampleSet set;
     for (int index = 0; index < kSoundCount; ++index) {
         const SoundName& name = kSoundNames[static_cast<std::size_t>(index)];
         SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
-        bool loaded =
-            !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
-        if (!loaded) loaded = sound.load(builtInFolder / name.file);
+        bool loaded = !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
+        for (auto folder = resourceFolders.begin(); !loaded && folder != resourceFolders.end();
+             ++folder)
+            loaded = sound.load(*folder / name.file);
         if (!loaded) ++set.failureCount;
         if (sound.channels == 1) sound.pan = name.pan;
     }
     return set;
 }
 
+SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder) {
+    return loadSampleSet(waveFolder, std::span(&builtInFolder, 1));
+}
+
 SampleSet loadSampleSet(const std::string& waveFolder) {
-    return loadSampleSet(waveFolder, builtInResourceFolder());
+    return loadSampleSet(waveFolder, resourceFolders());
 }
 
 void applyLaneSound(SampleSet& set, int instrument, int pan, int volume) {

@@ -3,6 +3,7 @@
 #include <array>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "sample_slot.h"
@@ -33,9 +34,12 @@ struct SampleSet {
     int failureCount = 0;
 };
 
-// Loads each sound from `waveFolder`, falling back to `builtInFolder` for a missing file (or
-// for every file when waveFolder is empty).
+// Loads each sound from `waveFolder`; a file that does not load there (or every file, when
+// waveFolder is empty) comes from the first of `resourceFolders` where it loads.
+SampleSet loadSampleSet(const std::string& waveFolder,
+                        std::span<const std::filesystem::path> resourceFolders);
 SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder);
+// The same with the program's resource folders, in their lookup order (resource_folder.h).
 SampleSet loadSampleSet(const std::string& waveFolder);
 
 // Puts an instrument's pan and volume on its sounds (each masked to 0..127).

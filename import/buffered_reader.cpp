@@ -1,0 +1,95 @@
+#include "buffered_reader.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+
+namespace lantrel {
+
+namespace {
+
+// O_NONBLOCK keeps open() from waiting on a named pipe; such files are refused right after.
+int openRegularFile(const std::filesystem::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return -1;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+BufferedReader::BufferedReader(const std::filesystem::path& path)
+    : BufferedReader(openRegularFile(path)) {}
+
+BufferedReader::BufferedReader(int fd) : fd_(fd) {
+    if (fd_ >= 0) buffer_.resize(kBufferSize);
+}
+
+BufferedReader::~BufferedReader() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool BufferedReader::fill() {
+    bufferStart_ = position_;
+    bufferFill_ = 0;
+    if (fd_ < 0 || position_ > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max()))
+        return false;
+    for (;;) {
+        const ssize_t count =
+            ::pread(fd_, buffer_.data(), buffer_.size(), static_cast<off_t>(position_));
+        if (count < 0 && errno == EINTR) continue;
+        // A read error ends the file here, as it would for a stream.
+        bufferFill_ = count > 0 ? static_cast<std::size_t>(count) : 0;
+        return bufferFill_ > 0;
+    }
+}
+
+bool BufferedReader::skipTo(std::uint8_t value) {
+    for (;;) {
+        if (!buffered() && !fill()) return false;
+        const std::uint8_t* here = buffer_.data() + (position_ - bufferStart_);
+        const std::size_t ahead = bufferedAhead();
+        if (const void* found = std::memchr(here, value, ahead)) {
+            position_ += static_cast<std::uint64_t>(static_cast<const std::uint8_t*>(found) - here);
+            return true;
+        }
+        position_ += ahead;
+    }
+}
+
+void BufferedReader::read(std::uint64_t count, std::vector<std::uint8_t>& out) {
+    out.clear();
+    while (count > 0 && (buffered() || fill())) {
+        const std::size_t take =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, bufferedAhead()));
+        const auto from = buffer_.begin() + static_cast<std::ptrdiff_t>(position_ - bufferStart_);
+        out.insert(out.end(), from, from + static_cast<std::ptrdiff_t>(take));
+        position_ += take;
+        count -= take;
+    }
+}
+
+std::uint64_t BufferedReader::sum(std::uint64_t count) {
+    std::uint64_t total = 0;
+    while (count > 0 && (buffered() || fill())) {
+        const std::size_t take =
+            static_cast<std::size_t>(std::min<std::uint64_t>(count, bufferedAhead()));
+        const std::uint8_t* from = buffer_.data() + (position_ - bufferStart_);
+        for (std::size_t i = 0; i < take; ++i)
+            total += from[i];
+        position_ += take;
+        count -= take;
+    }
+    return total;
+}
+
+}  // namespace lantrel
