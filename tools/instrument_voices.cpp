@@ -156,7 +156,7 @@ Signal trumpet(double f) {
     addHarmonicTone(
         out, f,
         [&](int n, double t) {
-            const double slope = 0.95 - 0.5 * std::min(envelope(t), 1.0);
+            const double slope = 0.8 - 0.5 * std::min(envelope(t), 1.0);
             return std::exp(-(n - 1) * slope) / std::sqrt(n);
         },
         [](double t) { return t < 0.05 ? -25.0 * (1 - t / 0.05) : 0.0; }, Vibrato{5.5, 6.0, 0.35});
@@ -208,7 +208,9 @@ double vowelAh(double frequency) {
         const double x = (frequency - formant.centre) / (formant.width / 2);
         gain += formant.gain / (1 + x * x);
     }
-    return gain;
+    // Above the formants a voice falls away steeply; without this it would buzz.
+    const double high = frequency / 3000.0;
+    return gain / (1 + high * high * high);
 }
 
 Signal voice(double f) {
@@ -314,10 +316,11 @@ Signal cymbal(double) {
                 out[i] += std::sin(kTwoPi * n * tone * timeOf(i)) / n / 6;
     Biquad high = Biquad::highPass(5500, 0.7);
     Biquad second = Biquad::highPass(5500, 0.7);
+    Biquad hiss = Biquad::highPass(7000, 0.7);
     Noise noise(41);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double t = timeOf(i);
-        const double ring = second.process(high.process(out[i])) + 0.35 * noise.next();
+        const double ring = second.process(high.process(out[i])) + 0.15 * hiss.process(noise.next());
         out[i] = ring * (0.35 * std::exp(-t / 0.04) + 0.65 * std::exp(-t / 0.38));
     }
     fadeEnds(out, 0.001, 0.1);
