@@ -1,5 +1,6 @@
 #include "dsp.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace lantrel {

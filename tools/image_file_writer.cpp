@@ -1,6 +1,6 @@
 #include "image_file_writer.h"
 
-#include <array>
+#include <algorithm>
 #include <fstream>
 #include <string_view>
 

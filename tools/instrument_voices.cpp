@@ -320,7 +320,8 @@ Signal cymbal(double) {
     Noise noise(41);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const double t = timeOf(i);
-        const double ring = second.process(high.process(out[i])) + 0.15 * hiss.process(noise.next());
+        const double ring =
+            second.process(high.process(out[i])) + 0.15 * hiss.process(noise.next());
         out[i] = ring * (0.35 * std::exp(-t / 0.04) + 0.65 * std::exp(-t / 0.38));
     }
     fadeEnds(out, 0.001, 0.1);
