@@ -44,11 +44,11 @@ constexpr std::array<std::string_view, 20> kRunnerLeapArt = {
     "..pp..uuuuuuu...",
     "..pp..uuuu.pp...",
     "......UUUUU.....",
-    ".....UUUUUUpp...",
-    "....ppp....ppp..",
-    "...pp.......pp..",
-    "..pp........pp..",
-    ".KK.........KKK.",
+    ".....UUUUUUpppp.",
+    "..ppppp.....pp..",
+    ".pp.........pp..",
+    "KK..........KKK.",
+    "................",
     "................",
 };
 // clang-format on
