@@ -8,11 +8,22 @@
 #include "command_line.h"
 #include "video/sprite_sheets.h"
 
+namespace {
+
+// The drawing verbs run Qt without a window; its notes about the session (no runtime folder,
+// no display) are not the user's concern there. Errors still get through.
+void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (!lantrel::commandNeedsGui(args)) return lantrel::runCommandLine(args, std::cout, std::cerr);
     // Drawing verbs run without a display: Qt paints text into images offscreen.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    qInstallMessageHandler(quietQtNotes);
     QGuiApplication application(argc, argv);
     lantrel::installScreenFontSubstitutes();
     return lantrel::runCommandLine(args, std::cout, std::cerr);

@@ -27,7 +27,7 @@ int runRenderCommand(std::span<const std::string> args, std::ostream& out, std::
         err << "lantrel render: " << opened.message << '\n';
         return kExitFailure;
     }
-    FrameContext context(builtInResourceFolder());
+    FrameContext context(resourceFolders());
     context.attach(document.project());
     QImage picture = makeScreenImage();
     RenderFrame(context.prepare(&picture, position));

@@ -277,8 +277,8 @@ QImage makeScreenImage() {
     return QImage(FrameContext::kWidth, FrameContext::kHeight, QImage::Format_RGB32);
 }
 
-FrameContext::FrameContext(const std::filesystem::path& resourceFolder)
-    : sprites_(resourceFolder) {}
+FrameContext::FrameContext(std::span<const std::filesystem::path> resourceFolders)
+    : sprites_(resourceFolders) {}
 
 void FrameContext::attach(const Project& project) {
     project_ = &project;

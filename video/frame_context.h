@@ -21,7 +21,8 @@ class FrameContext {
     static constexpr int kWidth = 512;
     static constexpr int kHeight = 384;
 
-    explicit FrameContext(const std::filesystem::path& resourceFolder);
+    // Sprites come from the first of `resourceFolders` that holds each file.
+    explicit FrameContext(std::span<const std::filesystem::path> resourceFolders);
 
     // Stores the project (not owned) and copies its current settings.
     void attach(const Project& project);

@@ -1,5 +1,6 @@
 #include "sprite_sheets.h"
 
+#include "audio/resource_folder.h"
 #include "bmp_reader.h"
 #include "resources/clef_image.h"
 
@@ -50,6 +51,11 @@ QImage whiteStrip(int width, int height) {
     return strip;
 }
 
+QImage readSheet(std::string_view name, std::span<const std::filesystem::path> folders) {
+    const auto file = findResourceFile(name, folders);
+    return file ? readBmpFile(*file) : QImage();
+}
+
 BitMask clefMask() {
     BitMask mask(kClefWidth, kClefHeight);
     for (int y = 0; y < kClefHeight; ++y)
@@ -78,26 +84,26 @@ QFont monospacedGothicFont(int pixelSize, bool bold) {
     return font;
 }
 
-SpriteSheets::SpriteSheets(const std::filesystem::path& resourceFolder)
+SpriteSheets::SpriteSheets(std::span<const std::filesystem::path> resourceFolders)
     : iconStrip_(whiteStrip(kIconSize * kIconCells, kIconSize)),
       iconMask_(kIconSize * kIconCells, kIconSize),
       clef_(clefMask()),
       runnerStrip_(whiteStrip(2 * kRunnerWidth, kRunnerHeight)),
       runnerMask_(2 * kRunnerWidth, kRunnerHeight),
       barNumberFont_(proportionalGothicFont(12)) {  // 9 points at 96 dots per inch
-    loadIcons(resourceFolder);
-    loadRunner(resourceFolder);
+    loadIcons(resourceFolders);
+    loadRunner(resourceFolders);
     fillRunnerOutline();
 }
 
-void SpriteSheets::loadIcons(const std::filesystem::path& folder) {
-    copyMask(readBmpFile(folder / "icons_mask.bmp"), kIconRows, iconMask_);
-    copyThroughMask(readBmpFile(folder / "icons.bmp"), kIconRows, iconMask_, iconStrip_);
+void SpriteSheets::loadIcons(std::span<const std::filesystem::path> folders) {
+    copyMask(readSheet("icons_mask.bmp", folders), kIconRows, iconMask_);
+    copyThroughMask(readSheet("icons.bmp", folders), kIconRows, iconMask_, iconStrip_);
 }
 
-void SpriteSheets::loadRunner(const std::filesystem::path& folder) {
-    copyMask(readBmpFile(folder / "running_mask.bmp"), kRunnerCells, runnerMask_);
-    copyThroughMask(readBmpFile(folder / "running.bmp"), kRunnerCells, runnerMask_, runnerStrip_);
+void SpriteSheets::loadRunner(std::span<const std::filesystem::path> folders) {
+    copyMask(readSheet("running_mask.bmp", folders), kRunnerCells, runnerMask_);
+    copyThroughMask(readSheet("running.bmp", folders), kRunnerCells, runnerMask_, runnerStrip_);
 }
 
 // The runner's outline is filled row by row (rows 0..18 of cell 0, 0..16 of cell 1) so that

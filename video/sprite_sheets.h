@@ -4,6 +4,7 @@
 #include <QImage>
 
 #include <filesystem>
+#include <span>
 
 #include "bit_mask.h"
 
@@ -20,7 +21,8 @@ class SpriteSheets {
     static constexpr int kRunnerWidth = 16;
     static constexpr int kRunnerHeight = 22;
 
-    explicit SpriteSheets(const std::filesystem::path& resourceFolder);
+    // Each file is taken from the first of `resourceFolders` that holds it.
+    explicit SpriteSheets(std::span<const std::filesystem::path> resourceFolders);
 
     const QImage& iconStrip() const { return iconStrip_; }      // 256 x 16
     const BitMask& iconMask() const { return iconMask_; }       // 256 x 16
@@ -30,8 +32,8 @@ class SpriteSheets {
     const QFont& barNumberFont() const { return barNumberFont_; }
 
   private:
-    void loadIcons(const std::filesystem::path& folder);
-    void loadRunner(const std::filesystem::path& folder);
+    void loadIcons(std::span<const std::filesystem::path> folders);
+    void loadRunner(std::span<const std::filesystem::path> folders);
     void fillRunnerOutline();
 
     QImage iconStrip_;

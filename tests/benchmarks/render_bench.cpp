@@ -17,7 +17,7 @@ void BM_RenderDenseFrame(benchmark::State& state) {
     ProjectSettings settings = project.settings();
     settings.lanes[1].instruments[0].pitchFactor = 2.0;  // a CHEAT label too
     project.setSettings(settings);
-    FrameContext context(builtInResourceFolder());
+    FrameContext context(resourceFolders());
     context.attach(project);
     QImage picture = makeScreenImage();
     int position = 40;

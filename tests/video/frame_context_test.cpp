@@ -58,7 +58,7 @@ void writeSprites(const std::filesystem::path& folder) {
 
 class RenderTest : public ::testing::Test {
   protected:
-    RenderTest() : context((writeSprites(sprites.path()), sprites.path())) {
+    RenderTest() : folders{(writeSprites(sprites.path()), sprites.path())}, context(folders) {
         context.attach(project);
         context.minuteOfClock = [] { return 17; };
     }
@@ -78,6 +78,7 @@ class RenderTest : public ::testing::Test {
     QRgb at(int x, int y) const { return picture.pixel(x, y); }
 
     test::TempDir sprites;
+    std::vector<std::filesystem::path> folders;
     Project project;
     FrameContext context;
     QImage picture = makeScreenImage();
@@ -278,7 +279,8 @@ TEST_F(RenderTest, AnEmptyArrangementShowsOneEnlargedIcon) {
 TEST(SpriteSheetsMissing, MissingFilesGiveBlankSprites) {
     test::TempDir empty;
     empty.write("icons.bmp", "BM garbage that is not a bitmap");
-    const SpriteSheets sheets(empty.path());
+    const std::vector<std::filesystem::path> folders{empty.path()};
+    const SpriteSheets sheets(folders);
     EXPECT_EQ(sheets.iconStrip().pixel(40, 8), kWhite);
     EXPECT_TRUE(sheets.iconMask().transparent(40, 8));
     EXPECT_TRUE(sheets.runnerMask().transparent(5, 5));
