@@ -8,7 +8,7 @@
 
 #include "audio/player.h"
 #include "audio/sdl_wave_device.h"
-#include "playback_fixture.h"
+#include "support/playback_fixture.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "model/vtq_gui_doc.h"
-#include "playback_fixture.h"
+#include "support/playback_fixture.h"
 #include "support/temp_dir.h"
 #include "support/test_wave_device.h"
 
