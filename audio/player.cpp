@@ -113,13 +113,15 @@ bool Player::refill() {
 
 void Player::run() {
     bufferEvent_.reset();
-    if (!device_->open(outputSampleRate(settings_), settings_.stereo ? 2 : 1, bufferEvent_)) {
-        outputFailed_ = true;
-        running_ = false;
-        return;
-    }
     {
+        // One step for a refill() from outside: until the timeline is built, the device's
+        // free buffers must not be filled from the previous run's timeline.
         std::lock_guard lock(work_);
+        if (!device_->open(outputSampleRate(settings_), settings_.stereo ? 2 : 1, bufferEvent_)) {
+            outputFailed_ = true;
+            running_ = false;
+            return;
+        }
         timeline_.buildTimeline(*project_, settings_, *sets_);
         timeline_.finishTimeline();
     }
