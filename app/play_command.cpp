@@ -166,11 +166,15 @@ class PlaySession {
         const auto deadline = seconds ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                            std::chrono::duration<double>(*seconds))
                                       : Clock::time_point::max();
+        std::string shown;
         while (!interrupted.load() && player_.isPlaying() && Clock::now() < deadline) {
             const auto step =
                 std::min<Clock::duration>(std::chrono::milliseconds(50), deadline - Clock::now());
             std::this_thread::sleep_for(step);
-            if (live) err << '\r' << position() << "\x1b[K" << std::flush;
+            if (live && position() != shown) {
+                shown = position();
+                err << '\r' << shown << "\x1b[K" << std::flush;
+            }
         }
         if (live) err << '\n';
     }
