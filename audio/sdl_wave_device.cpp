@@ -4,6 +4,17 @@
 
 namespace lantrel {
 
+namespace {
+
+// SDL keeps hints and tables until SDL_Quit; once no part of it is in use, let it all go, so
+// that every play leaves nothing behind.
+void releaseAudio() {
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    if (SDL_WasInit(0) == 0) SDL_Quit();
+}
+
+}  // namespace
+
 SdlWaveDevice::~SdlWaveDevice() {
     close();
 }
@@ -20,6 +31,7 @@ bool SdlWaveDevice::startOutput(int sampleRate, int channels, std::string& error
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         error = std::string("no sound output: ") + SDL_GetError();
+        releaseAudio();
         return false;
     }
     SDL_AudioSpec wanted{};
@@ -34,7 +46,7 @@ bool SdlWaveDevice::startOutput(int sampleRate, int channels, std::string& error
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device_ == 0) {
         error = std::string("cannot open the sound output: ") + SDL_GetError();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        releaseAudio();
         return false;
     }
     SDL_PauseAudioDevice(device_, 0);
@@ -45,7 +57,7 @@ void SdlWaveDevice::stopOutput() {
     // Waits for SDL's audio thread, so no callback runs after this.
     SDL_CloseAudioDevice(device_);
     device_ = 0;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    releaseAudio();
 }
 
 void SdlWaveDevice::callback(void* self, std::uint8_t* stream, int length) {
