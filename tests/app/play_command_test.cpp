@@ -30,7 +30,7 @@ struct Outcome {
 
 class PlayCommandTest : public ::testing::Test {
   protected:
-    PlayCommandTest() : waves(test::writeTestSounds(dir / "waves")) {
+    PlayCommandTest() : waves(test::writeToneSounds(dir / "waves")) {
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", (dir / "capture.raw").c_str(), 1);
     }
@@ -88,7 +88,7 @@ TEST_F(PlayCommandTest, ProjectsThatCannotPlayFailWithTheReason) {
 }
 
 TEST_F(PlayCommandTest, AnIncompleteLaneIsNamedAndNothingPlays) {
-    const auto partial = test::writeTestSounds(dir / "partial");
+    const auto partial = test::writeToneSounds(dir / "partial");
     std::filesystem::remove(partial / "SOUND29.WAV");
     CVtqGuiDoc document;
     test::arrangeSong(document.project(), waves, 3);

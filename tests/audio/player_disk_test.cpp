@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 
 class SdlPlaybackTest : public ::testing::Test {
   protected:
-    SdlPlaybackTest() : waves(test::writeTestSounds(dir / "waves")) {
+    SdlPlaybackTest() : waves(test::writeToneSounds(dir / "waves")) {
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
     }

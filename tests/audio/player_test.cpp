@@ -39,7 +39,7 @@ std::int64_t steadyMilliseconds() {
 
 class PlayerTest : public ::testing::Test {
   protected:
-    PlayerTest() : waves(test::writeTestSounds(dir / "waves")) {
+    PlayerTest() : waves(test::writeToneSounds(dir / "waves")) {
         test::arrangeSong(project, waves, kSongColumns);
     }
 
@@ -148,7 +148,7 @@ TEST_F(PlayerTest, RefillFromAnotherThreadKeepsTheBlocksInOrder) {
 // --- preparing and failing ------------------------------------------------------------------
 
 TEST_F(PlayerTest, AnIncompleteLaneRefusesToPlayUnlessTheBuiltInFolderHasTheSound) {
-    const auto partial = test::writeTestSounds(dir / "partial");
+    const auto partial = test::writeToneSounds(dir / "partial");
     std::filesystem::remove(partial / "sound27.wav");
     ProjectSettings settings = project.settings();
     settings.lanes[1].waveFolder = partial.string();
@@ -162,7 +162,7 @@ TEST_F(PlayerTest, AnIncompleteLaneRefusesToPlayUnlessTheBuiltInFolderHasTheSoun
     EXPECT_FALSE(playing.refill());
     EXPECT_TRUE(target.messages().empty());
 
-    test::writeTestSounds(dir / "rsrc");
+    test::writeToneSounds(dir / "rsrc");
     EXPECT_TRUE(playing.prepare(settings));
     EXPECT_EQ(playing.failure().lane, -1);
     EXPECT_TRUE(playing.start(target, project, 0, true));

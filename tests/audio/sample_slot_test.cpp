@@ -9,8 +9,7 @@ TEST(WavHeader, DeclaresSixteenBitPcmOfTheGivenLength) {
     const auto header = SampleSlot::makeHeader(true, 44100, 44100);
     ASSERT_EQ(header.size(), 44u);
     auto u32 = [&](std::size_t at) {
-        return header[at] | (header[at + 1] << 8) | (header[at + 2] << 16) |
-               (std::uint32_t{header[at + 3]} << 24);
+        return header[at] | (header[at + 1] << 8) | (header[at + 2] << 16) | (std::uint32_t{header[at + 3]} << 24);
     };
     EXPECT_EQ(std::string(header.begin(), header.begin() + 4), "RIFF");
     EXPECT_EQ(u32(4), 176436u);

@@ -15,8 +15,8 @@
 #include "audio/player.h"
 #include "audio/sdl_wave_device.h"
 #include "model/project.h"
+#include "support/playback_fixture.h"
 #include "support/temp_dir.h"
-#include "support/test_sounds.h"
 #include "support/test_wave_device.h"
 
 namespace lantrel {
@@ -44,7 +44,7 @@ void arrangeDense(Project& project, const std::filesystem::path& waves, int colu
 class Fixture {
   public:
     explicit Fixture(double soundSeconds = 1.5)
-        : waves(test::writeTestSounds(dir / "waves", 44100, soundSeconds)) {
+        : waves(test::writeToneSounds(dir / "waves", 44100, soundSeconds)) {
         ::setenv("SDL_AUDIODRIVER", "disk", 1);
         ::setenv("SDL_DISKAUDIOFILE", "/dev/null", 1);
     }
