@@ -9,7 +9,8 @@ namespace lantrel {
 // The sound card through SDL2's audio subsystem: the default output device, opened with the
 // project's rate and channels and 16-bit samples, fed by SDL's audio callback from the queue.
 // SDL_AUDIODRIVER chooses the driver; its `disk` driver plays at real-time pace into the file
-// named by SDL_DISKAUDIOFILE, which is how playback is tested without a sound card.
+// named by SDL_DISKAUDIOFILE, which is how playback is tested without a sound card. The
+// program plays through one SDL output at a time: closing the last one shuts SDL down.
 class SdlWaveDevice final : public WaveDevice {
   public:
     SdlWaveDevice() = default;

@@ -115,19 +115,6 @@ TEST_F(PlayerTest, WithoutLoopOnePassPlaysAndPlaybackEndsByItself) {
     EXPECT_TRUE(device->played() == expected({0, kRate, 2 * kRate}));
 }
 
-TEST_F(PlayerTest, MonoProjectsPlayMonoBlocksAtTheirOwnRate) {
-    Project mono;
-    test::arrangeSong(mono, waves, kSongColumns, false, 22050);
-    Player& playing = makePlayer();
-    ASSERT_TRUE(playing.prepare(mono.settings()));
-    ASSERT_TRUE(playing.start(target, mono, 1, true));
-    playBlocks(3);
-    playing.stop();
-    EXPECT_EQ(device->channels(), 1);
-    EXPECT_TRUE(device->played() ==
-                test::ExpectedSound(mono, dir / "rsrc").blocks({11025, 33075, 0}));
-}
-
 TEST_F(PlayerTest, RefillFromAnotherThreadKeepsTheBlocksInOrder) {
     Player& playing = preparedPlayer();
     ASSERT_TRUE(playing.start(target, project, 0, true));
