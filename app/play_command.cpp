@@ -223,8 +223,8 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
     }
     const auto builtIn =
         options.builtInFolder.empty() ? builtInResourceFolder() : options.builtInFolder;
+    PositionBoard board;  // outlives the player, whose worker posts to it
     Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{builtIn});
-    PositionBoard board;
     const InterruptCatcher catcher;
 
     // The window's play command, step by step.
