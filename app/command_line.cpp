@@ -6,6 +6,7 @@
 #include "export_command.h"
 #include "import_command.h"
 #include "info_command.h"
+#include "play_command.h"
 #include "render_command.h"
 
 namespace lantrel {
@@ -13,6 +14,7 @@ namespace lantrel {
 void printUsage(std::ostream& stream) {
     stream << "usage: lantrel info FILE\n"
               "       lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n"
+              "       lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n"
               "       lantrel render PROJECT.vtm POSITION OUT.png\n"
               "       lantrel export PROJECT.vtm --no-video [--out-dir DIR] [--name NAME]\n"
               "                      [--rate 22050|44100] [--mono|--stereo]\n"
@@ -21,6 +23,8 @@ void printUsage(std::ostream& stream) {
               "  info     print a JSON summary of a score (.vtq) or project (.vtm) file\n"
               "  arrange  place scores on a new (or the given) project and save it;\n"
               "           LANE is upper, middle, lower or 0, 1, 2\n"
+              "  play     play a project through the sound output, in a loop unless --no-loop,\n"
+              "           from COLUMN (default 0) for N seconds or until Ctrl+C\n"
               "  render   draw the score screen at a half-beat position (-1 = before the start)\n"
               "  export   render the project's sound to NAME.wav (defaults: the project's output\n"
               "           folder and file name, rate and channels)\n"
@@ -44,6 +48,7 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
     if (verb == "export") return runExportCommand(rest, out, err);
     if (verb == "render") return runRenderCommand(rest, out, err);
     if (verb == "import") return runImportCommand(rest, out, err);
+    if (verb == "play") return runPlayCommand(rest, out, err);
     if (verb == "--help" || verb == "-h" || verb == "help") {
         printUsage(out);
         return kExitSuccess;

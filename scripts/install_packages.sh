@@ -3,8 +3,8 @@
 # no prompts, no standard input. Usage: install_packages.sh [extra packages...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev sox imagemagick qt6-base-dev
-          fonts-ipafont-gothic "$@")
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsdl2-dev sox imagemagick
+          qt6-base-dev fonts-ipafont-gothic "$@")
 
 missing=()
 for package in "${packages[@]}"; do
