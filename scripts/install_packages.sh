@@ -3,7 +3,7 @@
 # no prompts, no standard input. Usage: install_packages.sh [extra packages...]
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev sox "$@")
+packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev sox ffmpeg "$@")
 
 missing=()
 for package in "${packages[@]}"; do
