@@ -205,7 +205,7 @@ void AviWriter::appendMainHeader(std::vector<std::byte>& out) const {
     riff::put32(avih, largestChunk);
     riff::put32(avih, width);
     riff::put32(avih, height);
-    riff::put(avih, 0, 16);  // reserved
+    riff::putZeros(avih, 16);  // reserved
     appendChunk(out, fourCc("avih"), avih);
 }
 
@@ -227,7 +227,7 @@ void AviWriter::appendStreamList(std::vector<std::byte>& out, const Stream& stre
     indx.push_back(std::byte{kIndexOfIndexes});
     riff::put32(indx, static_cast<std::uint32_t>(stream.superIndex.size()));
     riff::put32(indx, stream.chunkId);
-    riff::put(indx, 0, 12);
+    riff::putZeros(indx, 12);
     for (const SuperEntry& entry : stream.superIndex) {
         riff::put64(indx, entry.offset);
         riff::put32(indx, entry.size);

@@ -8,6 +8,7 @@
 // Little-endian packing of RIFF fields, independent of the host's byte order.
 namespace lantrel::riff {
 
+// Appends the low `bytes` (at most 8) bytes of `value`.
 inline void put(std::vector<std::byte>& out, std::uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i)
         out.push_back(static_cast<std::byte>(value >> (8 * i)));
@@ -20,6 +21,9 @@ inline void put32(std::vector<std::byte>& out, std::uint32_t value) {
 }
 inline void put64(std::vector<std::byte>& out, std::uint64_t value) {
     put(out, value, 8);
+}
+inline void putZeros(std::vector<std::byte>& out, std::size_t bytes) {
+    out.insert(out.end(), bytes, std::byte{0});
 }
 
 // Overwrites a 32-bit field written earlier.
