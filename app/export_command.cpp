@@ -1,25 +1,31 @@
 #include "export_command.h"
 
+#include <signal.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <charconv>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <thread>
 
-#include "audio/audio_writer.h"
+#include "audio/resource_folder.h"
 #include "command_line.h"
 #include "message_queue.h"
+#include "model/auto_reset_event.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
+#include "video/movie_export.h"
 
 namespace lantrel {
 
 namespace {
 
 constexpr const char* kUsage =
-    "usage: lantrel export PROJECT.vtm --no-video [--out-dir DIR] [--name NAME]\n"
+    "usage: lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
+    "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
     "                      [--rate 22050|44100] [--mono|--stereo]\n";
 
 struct ExportArguments {
@@ -27,38 +33,70 @@ struct ExportArguments {
     std::optional<std::filesystem::path> outDir;
     std::optional<std::string> name;
     std::optional<int> rate;
+    std::optional<int> fps;
     std::optional<bool> stereo;
     std::optional<bool> video;
+    std::optional<bool> audio;
+    std::optional<bool> join;
 };
+
+std::optional<int> parseNumber(const std::string& text) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// Handles one option; returns what is wrong with it, or an empty text.
+std::string parseOption(std::span<const std::string> args, std::size_t& i,
+                        ExportArguments& parsed) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    auto flag = [&](const char* name, std::optional<bool>& into) {
+        if (arg == std::string("--") + name)
+            into = true;
+        else if (arg == std::string("--no-") + name)
+            into = false;
+        else
+            return false;
+        return true;
+    };
+    if (flag("video", parsed.video) || flag("audio", parsed.audio) || flag("join", parsed.join))
+        return {};
+    if (arg == "--mono" || arg == "--stereo") {
+        parsed.stereo = arg == "--stereo";
+        return {};
+    }
+    if (!hasValue) return "unknown option or missing value: '" + arg + "'";
+    const std::string& value = args[++i];
+    if (arg == "--out-dir")
+        parsed.outDir = value;
+    else if (arg == "--name")
+        parsed.name = value;
+    else if (arg == "--rate") {
+        parsed.rate = parseNumber(value);
+        if (parsed.rate != 22050 && parsed.rate != 44100) return "--rate must be 22050 or 44100";
+    } else if (arg == "--fps") {
+        parsed.fps = parseNumber(value);
+        if (!parsed.fps || *parsed.fps < 1 || *parsed.fps > 60) return "--fps must be 1 to 60";
+    } else {
+        return "unknown option '" + arg + "'";
+    }
+    return {};
+}
 
 std::optional<ExportArguments> parseArguments(std::span<const std::string> args,
                                               std::ostream& err) {
     ExportArguments parsed;
     bool haveProject = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        const bool hasValue = i + 1 < args.size();
         std::string problem;
-        if (arg == "--out-dir" && hasValue)
-            parsed.outDir = args[++i];
-        else if (arg == "--name" && hasValue)
-            parsed.name = args[++i];
-        else if (arg == "--rate" && hasValue) {
-            const std::string& value = args[++i];
-            if (value == "22050" || value == "44100")
-                parsed.rate = std::stoi(value);
-            else
-                problem = "--rate must be 22050 or 44100";
-        } else if (arg == "--mono" || arg == "--stereo")
-            parsed.stereo = arg == "--stereo";
-        else if (arg == "--video" || arg == "--no-video")
-            parsed.video = arg == "--video";
-        else if (arg.starts_with("-"))
-            problem = "unknown option or missing value: '" + arg + "'";
-        else if (!haveProject)
-            parsed.project = arg, haveProject = true;
-        else
+        if (args[i].starts_with("-"))
+            problem = parseOption(args, i, parsed);
+        else if (haveProject)
             problem = "more than one project given";
+        else
+            parsed.project = args[i], haveProject = true;
         if (!problem.empty()) {
             err << "lantrel export: " << problem << '\n' << kUsage;
             return std::nullopt;
@@ -77,48 +115,135 @@ bool isWindowsPath(const std::string& folder) {
            folder[1] == ':';
 }
 
-// Where the files go: the options first, then the project's own output settings, then the
-// current directory and the project file's name.
-std::filesystem::path outputBase(const ExportArguments& args, const ProjectSettings& settings,
-                                 std::ostream& err) {
+// The run's settings: the project's, overridden by the options. Files go to the option's
+// folder, else the project's own output folder, else the current one; they are named after
+// the option, else the project's file name, else the project file.
+ProjectSettings exportSettings(const ExportArguments& args, ProjectSettings settings,
+                               std::ostream& err) {
+    if (args.rate) settings.sampleRate = *args.rate;
+    if (args.fps) settings.fps = *args.fps;
+    if (args.stereo) settings.stereo = *args.stereo;
+    if (args.video) settings.videoOn = *args.video;
+    if (args.audio) settings.audioOn = *args.audio;
+    if (args.join) settings.join = *args.join;
     std::filesystem::path folder = std::filesystem::current_path();
     if (args.outDir) {
-        folder = *args.outDir;
+        folder = std::filesystem::absolute(*args.outDir);
     } else if (isWindowsPath(settings.outputFolder)) {
         err << "lantrel export: the project's output folder " << settings.outputFolder
             << " is a Windows path; writing to the current folder instead\n";
     } else if (!settings.outputFolder.empty()) {
         folder = settings.outputFolder;
     }
-    const std::string name =
-        args.name ? *args.name
-                  : (settings.fileName.empty() ? args.project.stem().string() : settings.fileName);
-    return folder / name;
+    settings.outputFolder = folder.string();
+    if (args.name)
+        settings.fileName = *args.name;
+    else if (settings.fileName.empty())
+        settings.fileName = args.project.stem().string();
+    return settings;
 }
 
-// Runs the writer on a worker thread, as the window will, and draws its progress messages.
-int runWithProgress(const CVtqGuiDoc& document, const ProjectSettings& settings,
-                    const std::filesystem::path& wavPath, std::string& error) {
+// Draws the progress line of the phase that is running, from the posted messages.
+class ExportProgress {
+  public:
+    ExportProgress(const ProjectSettings& settings, std::int64_t videoFrames)
+        : draw_(::isatty(STDERR_FILENO) != 0),
+          videoFrames_(videoFrames),
+          video_("video", "frames", 1.0),
+          audio_("audio", "s", 1.0 / outputSampleRate(settings)),
+          join_("join ", "frames", 1.0) {}
+    ~ExportProgress() {
+        if (drawn_) std::fputs("\n", stderr);
+    }
+    void show(const PostedMessage& message) {
+        if (!draw_) return;
+        ProgressBar* bar = message.message == kMessageVideoProgress   ? &video_
+                           : message.message == kMessageAudioProgress ? &audio_
+                           : message.message == kMessageJoinProgress  ? &join_
+                                                                      : nullptr;
+        if (!bar) return;
+        const bool audio = bar == &audio_;
+        bar->update(audio ? static_cast<std::int64_t>(message.wParam) : message.lParam,
+                    audio ? message.lParam : videoFrames_);
+        std::fprintf(stderr, "\r%s\x1b[K", bar->line().c_str());
+        drawn_ = true;
+    }
+
+  private:
+    bool draw_;
+    bool drawn_ = false;
+    std::int64_t videoFrames_;
+    ProgressBar video_, audio_, join_;
+};
+
+// Ctrl+C is taken as a request to cancel: the signal is blocked in every thread and collected
+// here, between progress messages, so no handler runs inside the export.
+class InterruptWatch {
+  public:
+    InterruptWatch() {
+        sigemptyset(&set_);
+        sigaddset(&set_, SIGINT);
+        pthread_sigmask(SIG_BLOCK, &set_, &previous_);
+    }
+    ~InterruptWatch() {
+        timespec none{};
+        while (sigtimedwait(&set_, nullptr, &none) == SIGINT) {
+        }
+        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+    }
+    bool interrupted() {
+        timespec none{};
+        return sigtimedwait(&set_, nullptr, &none) == SIGINT;
+    }
+
+  private:
+    sigset_t set_;
+    sigset_t previous_;
+};
+
+int runExport(const CVtqGuiDoc& document, const ProjectSettings& settings, std::string& error,
+              bool& cancelRequested) {
     MessageQueue queue;
+    AutoResetEvent cancel;
+    MovieExportJob job;
+    job.project = &document.project();
+    job.settings = settings;
+    job.resourceFolders = resourceFolders();
+    job.cancel = &cancel;
+    job.target = &queue;
+    InterruptWatch interrupts;  // before the worker starts, so it inherits the blocked signal
     int result = kExportFailure;
-    std::thread worker([&] {
-        result = writeExportAudio(document.project(), settings, wavPath, queue, error);
-        queue.post(kMessageExportEnded, static_cast<std::uintptr_t>(result), 0);
-    });
-    const bool drawBar = ::isatty(STDERR_FILENO) != 0;
-    ProgressBar bar("audio", "s", 1.0 / outputSampleRate(settings));
+    std::thread worker([&] { result = ExportMovie(job, error); });
+    const VideoTiming timing = videoTiming(document.project(), settings);
+    ExportProgress progress(settings, timing.songFrames + 2 * timing.fps);
     for (;;) {
-        const auto message = queue.take(std::chrono::milliseconds(200));
+        if (interrupts.interrupted()) {
+            cancel.set();
+            cancelRequested = true;
+        }
+        const auto message = queue.take(std::chrono::milliseconds(100));
         if (!message) continue;
         if (message->message == kMessageExportEnded) break;
-        if (message->message == kMessageAudioProgress && drawBar) {
-            bar.update(static_cast<std::int64_t>(message->wParam), message->lParam);
-            std::fprintf(stderr, "\r%s\x1b[K", bar.line().c_str());
-        }
+        progress.show(*message);
     }
     worker.join();
-    if (drawBar) std::fprintf(stderr, "\n");
     return result;
+}
+
+std::string summary(const ProjectSettings& settings, double seconds) {
+    const MoviePaths paths = moviePaths(settings);
+    std::string files;
+    auto add = [&files](const std::filesystem::path& path) {
+        files += (files.empty() ? "" : " and ") + path.string();
+    };
+    if (settings.join)
+        add(paths.joined);
+    else if (settings.videoOn)
+        add(paths.video);
+    if (settings.audioOn && !settings.join) add(paths.audio);
+    char tail[64];
+    std::snprintf(tail, sizeof tail, " in %.1f s\n", seconds);
+    return "wrote " + files + tail;
 }
 
 }  // namespace
@@ -131,31 +256,31 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
         err << "lantrel export: " << opened.message << '\n';
         return kExitFailure;
     }
-    ProjectSettings settings = document.settings();
-    if (parsed->rate) settings.sampleRate = *parsed->rate;
-    if (parsed->stereo) settings.stereo = *parsed->stereo;
-    if (parsed->video.value_or(settings.videoOn)) {
-        err << "lantrel export: video export is not available yet; add --no-video for the sound "
-               "only\n";
-        return kExitFailure;
+    const ProjectSettings settings = exportSettings(*parsed, document.settings(), err);
+    if (!settings.videoOn && !settings.audioOn) {
+        err << "lantrel export: nothing to export: video and sound are both off\n";
+        return kExitUsage;
     }
-    const std::filesystem::path base = outputBase(*parsed, settings, err);
     std::error_code ignored;
-    std::filesystem::create_directories(base.parent_path(), ignored);
-    const std::filesystem::path wavPath = base.string() + ".wav";
+    std::filesystem::create_directories(settings.outputFolder, ignored);
 
     const auto started = std::chrono::steady_clock::now();
     std::string error;
-    if (runWithProgress(document, settings, wavPath, error) != kExportSuccess) {
-        err << "lantrel export: " << error << '\n';
+    bool cancelRequested = false;
+    const int result = runExport(document, settings, error, cancelRequested);
+    if (result == kExportCancelled) {
+        err << "lantrel export: cancelled\n";
+        return kExitCancelled;
+    }
+    if (result != kExportSuccess) {
+        err << "lantrel export: " << (error.empty() ? "the export failed" : error) << '\n';
         return kExitFailure;
     }
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    char summary[96];
-    std::snprintf(summary, sizeof summary, " (%s, %d Hz) in %.1f s\n",
-                  settings.stereo ? "stereo" : "mono", outputSampleRate(settings), seconds);
-    out << "wrote " << wavPath.string() << summary;
+    if (cancelRequested)
+        err << "lantrel export: the sound was finished before the cancel could stop it\n";
+    out << summary(
+        settings,
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
     return kExitSuccess;
 }
 

@@ -138,7 +138,7 @@ std::optional<PlayArguments> parseArguments(std::span<const std::string> args, s
 }
 
 void explainIncompleteLane(const Player& player, const ProjectSettings& settings,
-                           const std::filesystem::path& builtIn, std::ostream& err) {
+                           std::span<const std::filesystem::path> folders, std::ostream& err) {
     const PrepareFailure& failure = player.failure();
     const auto lane = static_cast<std::size_t>(std::clamp(failure.lane, 0, kLaneCount - 1));
     const std::string& folder = settings.lanes[lane].waveFolder;
@@ -146,7 +146,11 @@ void explainIncompleteLane(const Player& player, const ProjectSettings& settings
         << " lane's sounds are incomplete: " << failure.missingSounds << " of " << kSoundCount
         << " could not be loaded from ";
     if (!folder.empty()) err << "its WAV folder '" << folder << "' or ";
-    err << "the built-in folder '" << builtIn.string() << "'; nothing was played\n";
+    err << "the resource folder";
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        err << (i == 0 ? " '" : (i + 1 == folders.size() ? "' or '" : "', '"))
+            << folders[i].string();
+    err << "'; nothing was played\n";
 }
 
 // What playing looks like from the command line: the live line and the reason it ended.
@@ -221,10 +225,10 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
         err << "lantrel play: the arrangement is empty; there is nothing to play\n";
         return kExitFailure;
     }
-    const auto builtIn =
-        options.builtInFolder.empty() ? builtInResourceFolder() : options.builtInFolder;
+    const auto folders =
+        options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
     PositionBoard board;  // outlives the player, whose worker posts to it
-    Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{builtIn});
+    Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{folders});
     const InterruptCatcher catcher;
 
     // The window's play command, step by step.
@@ -232,7 +236,7 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
     const int start = parsed->from < columns ? parsed->from : 0;
     const ProjectSettings settings = document.settings();
     if (!player.prepare(settings)) {
-        explainIncompleteLane(player, settings, builtIn, err);
+        explainIncompleteLane(player, settings, folders, err);
         return kExitFailure;
     }
     if (!player.start(board, document.project(), start, parsed->loop)) {

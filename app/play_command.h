@@ -4,11 +4,13 @@
 #include <iosfwd>
 #include <span>
 #include <string>
+#include <vector>
 
 namespace lantrel {
 
 struct PlayCommandOptions {
-    std::filesystem::path builtInFolder;  // empty: the program's own rsrc folder
+    // Where missing lane sounds come from, in lookup order; empty: resourceFolders().
+    std::vector<std::filesystem::path> resourceFolders;
 };
 
 // `lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]`: plays the arrangement

@@ -28,15 +28,8 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
                                         std::span<const std::filesystem::path> folders) {
     std::array<SampleSet, 3> sets;
-    for (std::size_t lane = 0; lane < sets.size(); ++lane) {
-        const LaneSound& sound = settings.lanes[lane];
-        sets[lane] = loadSampleSet(sound.waveFolder, folders);
-        for (int instrument = 1; instrument <= kInstrumentCount; ++instrument) {
-            const InstrumentSound& attributes =
-                sound.instruments[static_cast<std::size_t>(instrument - 1)];
-            applyLaneSound(sets[lane], instrument, attributes.pan, attributes.volume);
-        }
-    }
+    for (std::size_t lane = 0; lane < sets.size(); ++lane)
+        sets[lane] = loadLaneSampleSet(settings.lanes[lane], folders);
     return sets;
 }
 
@@ -55,9 +48,8 @@ bool writeSamples(std::FILE* file, const std::vector<std::int16_t>& samples, std
 int writeExportAudio(const Project& project, const ProjectSettings& settings,
                      const std::filesystem::path& path, PostTarget& target, std::string& error,
                      const AudioWriterOptions& options) {
-    const auto folders = options.builtInFolder.empty()
-                             ? resourceFolders()
-                             : std::vector<std::filesystem::path>{options.builtInFolder};
+    const auto folders =
+        options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
     const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadLaneSounds(settings, folders));
     Timeline timeline;
     timeline.buildTimeline(project, settings, *sets);

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "model/post_target.h"
 
@@ -20,7 +21,8 @@ struct ProjectSettings;
 // Returns kExportSuccess, or kExportFailure with `error` set when the file cannot be created
 // or written (a full disk); the partial file is then removed.
 struct AudioWriterOptions {
-    std::filesystem::path builtInFolder;  // empty: the program's resource folders, in lookup order
+    // Where a lane's missing sounds come from, in lookup order; empty: resourceFolders().
+    std::vector<std::filesystem::path> resourceFolders;
 };
 
 int writeExportAudio(const Project& project, const ProjectSettings& settings,

@@ -46,22 +46,19 @@ bool Player::prepare(const ProjectSettings& settings) {
     std::lock_guard lock(work_);
     sets_.reset();
     failure_ = {};
-    const auto builtIn =
-        options_.builtInFolder.empty() ? builtInResourceFolder() : options_.builtInFolder;
+    const auto folders =
+        options_.resourceFolders.empty() ? resourceFolders() : options_.resourceFolders;
     auto sets = std::make_unique<std::array<SampleSet, kLaneCount>>();
     for (std::size_t lane = 0; lane < sets->size(); ++lane) {
-        const LaneSound& sound = settings.lanes[lane];
         SampleSet& set = (*sets)[lane];
-        set = loadSampleSet(sound.waveFolder, builtIn);
+        set = loadLaneSampleSet(settings.lanes[lane], folders);
         if (set.failureCount > 0) {
             failure_ = {static_cast<int>(lane), set.failureCount};
             return false;
         }
-        for (int instrument = 1; instrument <= kInstrumentCount; ++instrument) {
-            const InstrumentSound& attributes =
-                sound.instruments[static_cast<std::size_t>(instrument - 1)];
-            applyLaneSound(set, instrument, attributes.pan, attributes.volume);
-        }
+        // Worked out here rather than on start, so that pressing play is heard at once.
+        for (const SampleSlot& sound : set.sounds)
+            sound.gains(settings.stereo);
     }
     settings_ = settings;
     sets_ = std::move(sets);

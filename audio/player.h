@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
@@ -21,7 +22,8 @@ namespace lantrel {
 class Project;
 
 struct PlayerOptions {
-    std::filesystem::path builtInFolder;  // empty: the program's own rsrc folder
+    // Where a lane's missing sounds come from, in lookup order; empty: resourceFolders().
+    std::vector<std::filesystem::path> resourceFolders;
 };
 
 // Why the last prepare() refused: the first lane whose sample set is incomplete.

@@ -54,7 +54,8 @@ SampleSet loadSampleSet(const std::string& waveFolder,
     for (int index = 0; index < kSoundCount; ++index) {
         const SoundName& name = kSoundNames[static_cast<std::size_t>(index)];
         SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
-        bool loaded = !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
+        bool loaded =
+            !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
         for (auto folder = resourceFolders.begin(); !loaded && folder != resourceFolders.end();
              ++folder)
             loaded = sound.load(*folder / name.file);
@@ -82,6 +83,16 @@ void applyLaneSound(SampleSet& set, int instrument, int pan, int volume) {
     };
     apply(sounds.lower);
     if (sounds.split > 0) apply(sounds.upper);
+}
+
+SampleSet loadLaneSampleSet(const LaneSound& lane,
+                            std::span<const std::filesystem::path> resourceFolders) {
+    SampleSet set = loadSampleSet(lane.waveFolder, resourceFolders);
+    for (int instrument = 1; instrument <= kInstrumentCount; ++instrument) {
+        const InstrumentSound& sound = lane.instruments[static_cast<std::size_t>(instrument - 1)];
+        applyLaneSound(set, instrument, sound.pan, sound.volume);
+    }
+    return set;
 }
 
 std::optional<VoiceSource> voiceSource(const SampleSet& set, int instrument, int position) {

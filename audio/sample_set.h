@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "model/project_settings.h"
 #include "sample_slot.h"
 
 namespace lantrel {
@@ -44,6 +45,12 @@ SampleSet loadSampleSet(const std::string& waveFolder);
 
 // Puts an instrument's pan and volume on its sounds (each masked to 0..127).
 void applyLaneSound(SampleSet& set, int instrument, int pan, int volume);
+
+// A lane's sample set as the player and the export use it: loaded from the lane's WAV folder
+// (with `resourceFolders` for missing sounds), with the lane's pan and volume on every
+// instrument 1..15.
+SampleSet loadLaneSampleSet(const LaneSound& lane,
+                            std::span<const std::filesystem::path> resourceFolders);
 
 struct VoiceSource {
     const SampleSlot* sound;

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -55,6 +57,8 @@ void SampleSlot::clear() {
     data.clear();
     data.shrink_to_fit();
     dataSize = 0;
+    for (GainTable& table : gainTables_)
+        table = {};
 }
 
 bool SampleSlot::load(const std::filesystem::path& path) {
@@ -92,6 +96,49 @@ bool SampleSlot::load(std::istream& in) {
         return fail("data");
     }
     return true;
+}
+
+namespace {
+
+std::int32_t stereoGain(const SampleSlot& sound, std::int64_t frame, int side, double panFactor) {
+    const int channel = sound.channels >= 2 ? side : 0;
+    const int weight = side == 0 ? 127 - sound.pan : sound.pan;
+    double o = static_cast<double>(sound.channelValue(frame, channel)) * weight / 127.0 * 1.8;
+    if (sound.pan != 64) o *= panFactor;
+    return static_cast<std::int32_t>(sound.volume / 100.0 * o);
+}
+
+std::int32_t monoGain(const SampleSlot& sound, std::int64_t frame) {
+    std::int64_t sum = 0;
+    for (int channel = 0; channel < sound.channels; ++channel)
+        sum += sound.channelValue(frame, channel);
+    const double o = static_cast<double>(sum) / sound.channels;
+    return static_cast<std::int32_t>(sound.volume / 100.0 * o);
+}
+
+}  // namespace
+
+const std::vector<std::int32_t>& SampleSlot::gains(bool stereo) const {
+    GainTable& table = gainTables_[stereo ? 1 : 0];
+    if (table.valid && table.pan == pan && table.volume == volume) return table.values;
+    const auto frameCount = static_cast<std::size_t>(frames());
+    const std::size_t width = stereo ? 2 : 1;
+    table.values.assign((frameCount + 1) * width, 0);
+    // sin(atan(64 / |pan - 64|)) narrows both sides of an off-centre sound.
+    const double panFactor = pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(pan - 64)));
+    for (std::size_t frame = 0; frame < frameCount; ++frame) {
+        const auto f = static_cast<std::int64_t>(frame);
+        if (stereo) {
+            table.values[2 * frame] = stereoGain(*this, f, 0, panFactor);
+            table.values[2 * frame + 1] = stereoGain(*this, f, 1, panFactor);
+        } else {
+            table.values[frame] = monoGain(*this, f);
+        }
+    }
+    table.valid = true;
+    table.pan = pan;
+    table.volume = volume;
+    return table.values;
 }
 
 std::int64_t SampleSlot::frames() const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -29,6 +30,12 @@ class SampleSlot {
     std::int64_t frames() const;
     bool isLoaded() const { return !data.empty(); }
 
+    // The sound's level per source frame after pan and volume, as the mixer adds it up: mono
+    // values, or left/right pairs for stereo, followed by one frame of zeros. Worked out on
+    // first use and kept until the pan, the volume or the data change. Not thread-safe: a
+    // sample set is used by one thread at a time.
+    const std::vector<std::int32_t>& gains(bool stereo) const;
+
     // The 44-byte header of a 16-bit PCM file of dataFrames frames. The size fields are 32-bit;
     // callers keep the data below 4 GiB (see fitsInWav).
     static std::vector<std::uint8_t> makeHeader(bool stereo, std::int32_t sampleRate,
@@ -49,6 +56,15 @@ class SampleSlot {
     std::vector<std::uint8_t> data;
     std::int32_t pan = 64;
     std::int32_t volume = 100;
+
+  private:
+    struct GainTable {
+        bool valid = false;
+        std::int32_t pan = 0;
+        std::int32_t volume = 0;
+        std::vector<std::int32_t> values;
+    };
+    mutable std::array<GainTable, 2> gainTables_;  // mono, stereo
 };
 
 }  // namespace lantrel

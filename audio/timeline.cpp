@@ -15,22 +15,6 @@ namespace {
 // Keeps a malformed sound or pitch factor from producing an unbounded voice.
 constexpr double kMaxVoiceLength = 1ll << 40;
 
-std::int32_t stereoGain(const SampleSlot& sound, std::int64_t frame, int side, double panFactor) {
-    const int channel = sound.channels >= 2 ? side : 0;
-    const int weight = side == 0 ? 127 - sound.pan : sound.pan;
-    double o = static_cast<double>(sound.channelValue(frame, channel)) * weight / 127.0 * 1.8;
-    if (sound.pan != 64) o *= panFactor;
-    return static_cast<std::int32_t>(sound.volume / 100.0 * o);
-}
-
-std::int32_t monoGain(const SampleSlot& sound, std::int64_t frame) {
-    std::int64_t sum = 0;
-    for (int channel = 0; channel < sound.channels; ++channel)
-        sum += sound.channelValue(frame, channel);
-    const double o = static_cast<double>(sum) / sound.channels;
-    return static_cast<std::int32_t>(sound.volume / 100.0 * o);
-}
-
 std::int16_t clampSample(std::int32_t sum) {
     return static_cast<std::int16_t>(std::clamp(sum, -32768, 32767));
 }
@@ -71,36 +55,10 @@ std::int32_t Timeline::soundIndex(int lane, const SampleSet& set, const SampleSl
         Sound sound;
         sound.slot = slot;
         sound.frames = slot->frames();
-        sounds_.push_back(std::move(sound));
-        fillGains(sounds_.back(), stereo_);
+        sounds_.push_back(sound);
+        slot->gains(stereo_);  // the one-off cost of a sound belongs to scheduling, not mixing
     }
     return soundOfSlot_[key];
-}
-
-// The gain of every source frame, worked out once per sound rather than per mixed sample, and
-// followed by one zero frame. Only the channel layout the project plays is filled up front.
-void Timeline::fillGains(Sound& sound, bool stereo) const {
-    const SampleSlot& slot = *sound.slot;
-    const auto frames = static_cast<std::size_t>(sound.frames);
-    std::vector<std::int32_t>& gains = stereo ? sound.stereo : sound.mono;
-    gains.assign((frames + 1) * (stereo ? 2 : 1), 0);
-    // sin(atan(64 / |pan - 64|)) narrows both sides of an off-centre sound.
-    const double panFactor =
-        slot.pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(slot.pan - 64)));
-    for (std::size_t frame = 0; frame < frames; ++frame) {
-        const auto f = static_cast<std::int64_t>(frame);
-        if (stereo) {
-            gains[2 * frame] = stereoGain(slot, f, 0, panFactor);
-            gains[2 * frame + 1] = stereoGain(slot, f, 1, panFactor);
-        } else {
-            gains[frame] = monoGain(slot, f);
-        }
-    }
-}
-
-void Timeline::ensureGains(bool stereo) const {
-    for (Sound& sound : sounds_)
-        if ((stereo ? sound.stereo : sound.mono).empty()) fillGains(sound, stereo);
 }
 
 void Timeline::buildTimeline(const Project& project, const ProjectSettings& settings,
@@ -205,7 +163,6 @@ void Timeline::renderStereo(std::int16_t* out, std::int64_t first, std::int64_t 
 template <bool Stereo>
 void Timeline::render(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const {
     constexpr int kChannels = Stereo ? 2 : 1;
-    ensureGains(Stereo);
     std::vector<std::int32_t> sums;
     std::int64_t a = first;
     while (frameCount > 0) {
@@ -346,7 +303,7 @@ void Timeline::addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m,
     constexpr int kChannels = Stereo ? 2 : 1;
     const Voice& voice = *active.voice;
     const Sound& sound = *active.sound;
-    const VoiceMix mix{Stereo ? sound.stereo.data() : sound.mono.data(), sound.frames,
+    const VoiceMix mix{sound.slot->gains(Stereo).data(), sound.frames,
                        sound.slot->samplesPerSec * voice.ratio / sampleRate_, voice.fadeStart,
                        static_cast<double>(voice.fadeLength)};
     // A voice is silent before its start, after its (inclusive) end, and once it has faded out.

@@ -63,12 +63,9 @@ class Timeline {
     const SampleSlot* soundOf(const Voice& voice) const;
 
   private:
-    // One sound's gain per source frame: mono values, or left/right pairs.
     struct Sound {
         const SampleSlot* slot = nullptr;
         std::int64_t frames = 0;
-        std::vector<std::int32_t> mono;
-        std::vector<std::int32_t> stereo;
     };
     struct Active {
         const Voice* voice;
@@ -76,9 +73,6 @@ class Timeline {
     };
 
     std::int32_t soundIndex(int lane, const SampleSet& set, const SampleSlot* slot);
-    void fillGains(Sound& sound, bool stereo) const;
-    // Rendering in the other channel layout than the project's fills those gains on first use.
-    void ensureGains(bool stereo) const;
     // The voice that sounds in a track at a column: the one of that column, or else the track's
     // latest earlier voice. Null when the track has none yet.
     const Voice* sounding(int track, std::int64_t column) const;
@@ -93,14 +87,13 @@ class Timeline {
     template <bool Stereo>
     void addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m, const Active& active) const;
 
-    bool stereo_ = true;
+    bool stereo_ = true;  // the layout the project plays, whose gains are worked out up front
     int sampleRate_ = 44100;
     int tempo_ = 100;
     int columns_ = 0;
     std::array<std::vector<Voice>, kTrackCount> tracks_;
     std::array<std::vector<bool>, 3> laneNotes_;  // columns where any slot of the lane sounds
-    // Mutable only for ensureGains: a timeline is used by one thread at a time.
-    mutable std::vector<Sound> sounds_;
+    std::vector<Sound> sounds_;
     std::array<std::int32_t, 3 * kSoundCount> soundOfSlot_{};
 };
 

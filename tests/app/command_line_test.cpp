@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/wait.h>
+
+#include <thread>
 
 #include <cstdio>
 #include <cstring>
@@ -212,10 +215,66 @@ TEST_F(ExportCommandTest, NamesRatesAndChannelsComeFromTheOptions) {
               2);
     EXPECT_EQ(run({"export", (dir / "demo.vtm").string(), "--no-video", "--name"}).status, 2);
     EXPECT_EQ(run({"export", "--no-video"}).status, 2);
-    const Outcome video = run({"export", (dir / "demo.vtm").string()});
-    EXPECT_EQ(video.status, 1);
-    EXPECT_NE(video.err.find("--no-video"), std::string::npos);
+    EXPECT_EQ(run({"export", (dir / "demo.vtm").string(), "--fps", "0"}).status, 2);
+    EXPECT_EQ(run({"export", (dir / "demo.vtm").string(), "--no-video", "--no-audio"}).status, 2);
     EXPECT_EQ(run({"export", (dir / "nothing.vtm").string(), "--no-video"}).status, 1);
+}
+
+std::string commandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe))
+            out += buffer;
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+TEST_F(ExportCommandTest, AJoinedMovieIsOneFileThatFfprobeReads) {
+    const auto folder = dir / "movie";
+    const Outcome result = run({"export", (dir / "demo.vtm").string(), "--out-dir", folder.string(),
+                                "--name", "clip", "--join", "--fps", "5", "--rate", "22050"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_NE(result.out.find("clip.avi"), std::string::npos) << result.out;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"clip.avi"});
+    const std::string streams = commandOutput(
+        "ffprobe -v error -show_entries stream=codec_type,codec_name,sample_rate -of csv=p=0 '" +
+        (folder / "clip.avi").string() + "'");
+    EXPECT_EQ(streams, "rawvideo,video\npcm_s16le,audio,22050\n");
+}
+
+TEST_F(ExportCommandTest, CtrlCCancelsTheExportAndLeavesNoFiles) {
+    // A long song (one column a minute), so the export is still running when the signal comes.
+    CVtqGuiDoc document;
+    ASSERT_TRUE(document.open(dir / "demo.vtm").ok());
+    ProjectSettings settings = document.settings();
+    settings.tempo = 1;
+    settings.emulateTempo = false;
+    settings.fps = 1;
+    document.setSettings(settings);
+    ASSERT_TRUE(document.save(dir / "long.vtm").ok());
+
+    // The signal is blocked in this thread and in the one that sends it, so it waits for the
+    // export to collect it, as a Ctrl+C on the terminal would.
+    sigset_t interrupt, previous;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    pthread_sigmask(SIG_BLOCK, &interrupt, &previous);
+    std::thread sender([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        ::kill(::getpid(), SIGINT);
+    });
+    const Outcome result = run(
+        {"export", (dir / "long.vtm").string(), "--out-dir", (dir / "c").string(), "--no-audio"});
+    sender.join();
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    EXPECT_EQ(result.status, 130) << result.err;
+    EXPECT_NE(result.err.find("cancelled"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "c"));
 }
 
 TEST_F(CommandLineTest, UsageErrorsExitWithTwo) {

@@ -46,7 +46,7 @@ class PlayCommandTest : public ::testing::Test {
         std::ostringstream out;
         std::ostringstream err;
         const std::span<const std::string> rest(args.begin() + 1, args.end());
-        const int status = runPlayCommand(rest, out, err, {dir / "rsrc"});
+        const int status = runPlayCommand(rest, out, err, {{dir / "rsrc"}});
         return {status, out.str(), err.str()};
     }
 

@@ -57,7 +57,7 @@ class AudioWriterTest : public ::testing::Test {
         settings.sampleRate = 22050;
         for (auto& lane : settings.lanes)
             lane.waveFolder = sounds.path().string();
-        options.builtInFolder = sounds.path();
+        options.resourceFolders = {sounds.path()};
         for (int column = 0; column < 9; ++column)
             project.lane(column % 3).putNote(column, 0, Note{1 + column, 1 + column});
     }

@@ -26,7 +26,7 @@ class SdlPlaybackTest : public ::testing::Test {
     // Plays for a while through the disk driver and returns what it wrote.
     std::vector<std::int16_t> play(const Project& project, int column,
                                    std::chrono::milliseconds time) {
-        Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{dir / "rsrc"});
+        Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{{dir / "rsrc"}});
         EXPECT_TRUE(player.prepare(project.settings()));
         EXPECT_TRUE(player.start(target, project, column, true));
         std::this_thread::sleep_for(time);
@@ -99,7 +99,7 @@ TEST_F(SdlPlaybackTest, WithoutASoundOutputPlaybackEndsSilently) {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     Project project;
     test::arrangeSong(project, waves, 5);
-    Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{dir / "rsrc"});
+    Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{{dir / "rsrc"}});
     ASSERT_TRUE(player.prepare(project.settings()));
     ASSERT_TRUE(player.start(target, project, 0, true));
     for (int wait = 0; wait < 20000 && player.isPlaying(); ++wait)

@@ -46,7 +46,7 @@ class PlayerTest : public ::testing::Test {
     Player& makePlayer(TestWaveDevice::Pace pace = TestWaveDevice::Pace::Manual, bool keep = true) {
         auto owned = std::make_unique<TestWaveDevice>(pace, keep);
         device = owned.get();
-        player = std::make_unique<Player>(std::move(owned), PlayerOptions{dir / "rsrc"});
+        player = std::make_unique<Player>(std::move(owned), PlayerOptions{{dir / "rsrc"}});
         return *player;
     }
     Player& preparedPlayer(TestWaveDevice::Pace pace = TestWaveDevice::Pace::Manual) {

@@ -1,6 +1,6 @@
 // Benchmark main: the drawing benchmarks need Qt's GUI application (offscreen) for fonts.
-#include <QGuiApplication>
 #include <benchmark/benchmark.h>
+#include <QGuiApplication>
 
 #include <cstdlib>
 

@@ -120,7 +120,7 @@ double exportPeakMegabytes(int columns) {
         } ignore;
         std::string error;
         ::_exit(writeExportAudio(project, denseSettings(120), out / "song.wav", ignore, error,
-                                 {soundFolder().path()}));
+                                 {{soundFolder().path()}}));
     }
     int status = 0;
     rusage usage{};

@@ -72,7 +72,7 @@ void BM_StartToFirstBuffer(benchmark::State& state) {
     else
         owned = std::make_unique<test::TestWaveDevice>();
     WaveDevice& device = *owned;
-    Player player(std::move(owned), PlayerOptions{fixture.dir / "rsrc"});
+    Player player(std::move(owned), PlayerOptions{{fixture.dir / "rsrc"}});
     if (!player.prepare(project.settings())) state.SkipWithError("prepare failed");
     IgnoringTarget target;
     for (auto _ : state) {
@@ -168,7 +168,7 @@ void BM_Stop(benchmark::State& state) {
     } else {
         owned = std::make_unique<SdlWaveDevice>();
     }
-    Player player(std::move(owned), PlayerOptions{fixture.dir / "rsrc"});
+    Player player(std::move(owned), PlayerOptions{{fixture.dir / "rsrc"}});
     if (!player.prepare(project.settings())) state.SkipWithError("prepare failed");
     IgnoringTarget target;
     for (auto _ : state) {

@@ -29,7 +29,7 @@ Levels exportedLevels(const Project& project) {
     IgnoreProgress progress;
     std::string error;
     const int result = writeExportAudio(project, project.settings(), path, progress, error,
-                                        {test::builtRsrcFolder()});
+                                        {{test::builtRsrcFolder()}});
     EXPECT_EQ(result, kExportSuccess) << error;
     SampleSlot mix;
     EXPECT_TRUE(mix.load(path));

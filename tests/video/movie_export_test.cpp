@@ -1,0 +1,241 @@
+#include "video/movie_export.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "audio/wav_file_reader.h"
+#include "model/auto_reset_event.h"
+#include "model/post_target.h"
+#include "model/project.h"
+#include "support/temp_dir.h"
+#include "support/test_sounds.h"
+#include "video/avi_reader.h"
+#include "video/frame_context.h"
+
+namespace lantrel {
+namespace {
+
+struct Posted {
+    std::uint32_t message;
+    std::uintptr_t wParam;
+    std::intptr_t lParam;
+};
+
+class RecordingTarget : public PostTarget {
+  public:
+    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        messages.push_back({message, wParam, lParam});
+    }
+    std::vector<Posted> of(std::uint32_t message) const {
+        std::vector<Posted> found;
+        for (const Posted& posted : messages)
+            if (posted.message == message) found.push_back(posted);
+        return found;
+    }
+    std::vector<Posted> messages;
+};
+
+// A project of `columns` columns at tempo 100 (effective 99) and 10 frames a second, with
+// sounds and (blank) sprites from folders the test makes.
+class MovieExportTest : public ::testing::Test {
+  protected:
+    MovieExportTest() {
+        test::writeSoundFolder(sounds.path(), [](int) { return test::constantSamples(500, 2000); });
+        job.project = &project;
+        job.resourceFolders = {sounds.path()};
+        job.cancel = &cancel;
+        job.target = &target;
+        job.minimumDuration = std::chrono::milliseconds(0);
+        settings().tempo = 100;
+        settings().sampleRate = 22050;
+        settings().outputFolder = out.path().string();
+        settings().fileName = "song";
+    }
+    ProjectSettings& settings() { return job.settings; }
+    void arrange(int columns) {
+        for (int column = 0; column < columns; ++column)
+            project.lane(column % 3).putNote(column, 0, Note{1, 9});
+    }
+    int run() {
+        target.messages.clear();
+        return ExportMovie(job, error);
+    }
+    std::vector<std::string> filesLeft() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(out.path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    std::unique_ptr<AviReader> openVideo(const std::string& name) {
+        std::string problem;
+        return AviReader::open(out / name, problem);
+    }
+
+    test::TempDir sounds;
+    test::TempDir out;
+    Project project;
+    AutoResetEvent cancel;
+    RecordingTarget target;
+    MovieExportJob job;
+    std::string error;
+};
+
+TEST_F(MovieExportTest, TheVideoHasALeadInTheSongAndAnEndSecond) {
+    arrange(16);
+    settings().audioOn = false;
+    ASSERT_EQ(run(), kExportSuccess) << error;
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.avi"});
+    const auto video = openVideo("song.avi");
+    ASSERT_TRUE(video);
+    EXPECT_EQ(video->length(0), 96 + 20);  // trunc(10 * 16 / 99 * 60) song frames
+
+    // Song frame g shows half-beat trunc(2 g T / 60 / F); frame 0 is the lead-in at -1 and the
+    // last frame the end picture at 2 L - 1.
+    FrameContext context(job.resourceFolders);
+    context.attach(project);
+    auto expectFrame = [&](std::int64_t index, int position) {
+        QImage picture = makeScreenImage();
+        RenderFrame(context.prepare(&picture, position));
+        std::vector<std::byte> frame(kScreenFrameBytes);
+        ASSERT_TRUE(video->read(0, index, 1, frame));
+        const auto* bottomRow = reinterpret_cast<const QRgb*>(picture.constScanLine(383));
+        for (int x = 0; x < 512; x += 7) {
+            ASSERT_EQ(static_cast<int>(frame[static_cast<std::size_t>(3 * x)]), qBlue(bottomRow[x]))
+                << index << " x " << x;
+            ASSERT_EQ(static_cast<int>(frame[static_cast<std::size_t>(3 * x + 2)]),
+                      qRed(bottomRow[x]));
+        }
+        const auto* middleRow = reinterpret_cast<const QRgb*>(picture.constScanLine(200));
+        for (int x = 0; x < 512; ++x)
+            ASSERT_EQ(static_cast<int>(frame[static_cast<std::size_t>(183 * 1536 + 3 * x + 1)]),
+                      qGreen(middleRow[x]))
+                << index << " x " << x;
+    };
+    expectFrame(0, -1);
+    expectFrame(9, -1);
+    expectFrame(10, 0);
+    expectFrame(10 + 37, 12);  // trunc(2 * 37 * 99 / 60 / 10)
+    expectFrame(115, 31);
+
+    const auto progress = target.of(kMessageVideoProgress);
+    ASSERT_EQ(progress.size(), 10u + 1u);  // g = 0, 10, ... 90, then the end
+    EXPECT_EQ(progress[3].wParam, 9u);     // position of g = 30
+    EXPECT_EQ(progress[3].lParam, 30);
+    EXPECT_EQ(progress.back().wParam, 32u);
+    EXPECT_EQ(progress.back().lParam, 96);
+    ASSERT_FALSE(target.messages.empty());
+    EXPECT_EQ(target.messages.back().message, kMessageExportEnded);
+    EXPECT_EQ(target.messages.back().wParam, 0u);
+}
+
+TEST_F(MovieExportTest, AnEmptyArrangementStillMakesAMovieOfOneColumn) {
+    settings().join = true;
+    ASSERT_EQ(run(), kExportSuccess) << error;
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.avi"});
+    const auto movie = openVideo("song.avi");
+    ASSERT_TRUE(movie);
+    ASSERT_EQ(movie->streamCount(), 2);
+    EXPECT_EQ(movie->length(0), 20 + 6);     // 2 F + trunc(F * 60 / T)
+    EXPECT_EQ(movie->length(1), 2 * 22050);  // a second of silence and one rendered second
+}
+
+TEST_F(MovieExportTest, EachSettingLeavesItsOwnFiles) {
+    arrange(6);
+    settings().videoOn = false;
+    ASSERT_EQ(run(), kExportSuccess);
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.wav"});
+    std::filesystem::remove(out / "song.wav");
+
+    settings().videoOn = true;
+    ASSERT_EQ(run(), kExportSuccess);
+    EXPECT_EQ(filesLeft(), (std::vector<std::string>{"song.avi", "song.wav"}));
+
+    settings().join = true;
+    ASSERT_EQ(run(), kExportSuccess);
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.avi"}) << "the join replaces the video";
+    const auto joinProgress = target.of(kMessageJoinProgress);
+    ASSERT_FALSE(joinProgress.empty());
+    EXPECT_EQ(joinProgress.front().wParam, 0u);
+    EXPECT_EQ(joinProgress.front().lParam, 0);
+    const auto movie = openVideo("song.avi");
+    ASSERT_TRUE(movie);
+    WavFileReader never;
+    EXPECT_EQ(movie->length(0), joinProgress.back().lParam) << "every video frame copied";
+}
+
+TEST_F(MovieExportTest, AJoinWithoutSoundFailsAndKeepsTheTemporaryVideo) {
+    arrange(6);
+    settings().audioOn = false;
+    settings().join = true;
+    EXPECT_EQ(run(), kExportFailure);
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song_tmp.avi"});
+    EXPECT_EQ(target.messages.back().message, kMessageExportEnded);
+    EXPECT_EQ(target.messages.back().wParam, 1u);
+
+    // A WAV left from an earlier run is joined with it.
+    settings().videoOn = false;
+    test::writeWav(out / "song.wav", test::constantSamples(0, 22050 * 2 * 3), 2, 22050);
+    EXPECT_EQ(run(), kExportSuccess) << error;
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.avi"});
+}
+
+TEST_F(MovieExportTest, ACancelDuringTheVideoLeavesNothingAndSkipsTheSound) {
+    arrange(30);
+    cancel.set();  // seen at song frame 0, the first poll
+    EXPECT_EQ(run(), kExportCancelled);
+    EXPECT_TRUE(filesLeft().empty());
+    EXPECT_TRUE(target.of(kMessageAudioProgress).empty());
+    EXPECT_EQ(target.messages.back().wParam, 99u);
+}
+
+TEST_F(MovieExportTest, ACancelSeenByTheJoinRemovesAllThreeFiles) {
+    arrange(6);
+    settings().join = true;
+    settings().videoOn = false;
+    test::writeWav(out / "song.wav", test::constantSamples(0, 2000), 2, 22050);
+    {
+        // A temporary video from an earlier run, so that the join has both files.
+        MovieExportJob videoJob = job;
+        videoJob.settings.videoOn = true;
+        videoJob.settings.audioOn = false;
+        videoJob.settings.join = false;
+        ASSERT_EQ(writeExportVideo(videoJob, out / "song_tmp.avi", error), kExportSuccess);
+    }
+    settings().audioOn = false;
+    cancel.set();
+    EXPECT_EQ(run(), kExportCancelled);
+    EXPECT_TRUE(filesLeft().empty());
+}
+
+TEST_F(MovieExportTest, AShortRunEndsNoSoonerThanASecond) {
+    arrange(2);
+    settings().videoOn = false;
+    job.minimumDuration = std::chrono::milliseconds(1000);
+    const auto started = std::chrono::steady_clock::now();
+    ASSERT_EQ(run(), kExportSuccess);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(1000));
+}
+
+TEST_F(MovieExportTest, AVideoThatCannotBeWrittenFails) {
+    arrange(3);
+    settings().outputFolder = (out / "missing").string();
+    EXPECT_EQ(run(), kExportFailure);
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(MoviePaths, OneTrailingSeparatorIsDroppedFromTheFolder) {
+    ProjectSettings settings;
+    settings.fileName = "tune";
+    settings.outputFolder = "/movies/";
+    EXPECT_EQ(moviePaths(settings).video, "/movies/tune.avi");
+    EXPECT_EQ(moviePaths(settings).temporaryVideo, "/movies/tune_tmp.avi");
+    EXPECT_EQ(moviePaths(settings).audio, "/movies/tune.wav");
+    settings.outputFolder = "";
+    EXPECT_EQ(moviePaths(settings).joined, "tune.avi");
+}
+
+}  // namespace
+}  // namespace lantrel

@@ -1,0 +1,231 @@
+#include "movie_export.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+
+#include "audio/audio_writer.h"
+#include "audio/wav_file_reader.h"
+#include "avi_reader.h"
+#include "frame_context.h"
+#include "model/auto_reset_event.h"
+#include "model/post_target.h"
+#include "model/project.h"
+
+namespace lantrel {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+void removeRegularFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+}
+
+bool cancelled(const MovieExportJob& job) {
+    return job.cancel && job.cancel->poll();
+}
+
+void post(const MovieExportJob& job, std::uint32_t message, std::int64_t wParam,
+          std::int64_t lParam) {
+    if (job.target)
+        job.target->post(message, static_cast<std::uintptr_t>(wParam),
+                         static_cast<std::intptr_t>(lParam));
+}
+
+// The 32-bit picture as a video frame: 24-bit blue-green-red rows, bottom row first.
+void toVideoFrame(const QImage& picture, std::vector<std::byte>& frame) {
+    const int width = picture.width();
+    for (int y = 0; y < picture.height(); ++y) {
+        const auto* source = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
+        std::byte* row = frame.data() + static_cast<std::size_t>(picture.height() - 1 - y) *
+                                            static_cast<std::size_t>(width) * 3;
+        for (int x = 0; x < width; ++x) {
+            row[3 * x] = static_cast<std::byte>(qBlue(source[x]));
+            row[3 * x + 1] = static_cast<std::byte>(qGreen(source[x]));
+            row[3 * x + 2] = static_cast<std::byte>(qRed(source[x]));
+        }
+    }
+}
+
+// Draws pictures of the score screen as video frames, with its own sprites.
+class FrameMaker {
+  public:
+    explicit FrameMaker(const MovieExportJob& job)
+        : context_(job.resourceFolders), picture_(makeScreenImage()), frame_(kScreenFrameBytes) {
+        context_.attach(*job.project);
+    }
+    std::span<const std::byte> at(std::int64_t position) {
+        RenderFrame(context_.prepare(&picture_, static_cast<int>(position)));
+        toVideoFrame(picture_, frame_);
+        return frame_;
+    }
+
+  private:
+    FrameContext context_;
+    QImage picture_;
+    std::vector<std::byte> frame_;
+};
+
+// The WAV's format chunk, as the audio stream of the joined movie carries it.
+std::vector<std::byte> waveFormatBytes(const WavFormat& format) {
+    std::vector<std::byte> bytes;
+    auto put = [&bytes](std::uint32_t value, int size) {
+        for (int k = 0; k < size; ++k)
+            bytes.push_back(static_cast<std::byte>((value >> (8 * k)) & 0xFF));
+    };
+    put(1, 2);  // PCM
+    put(static_cast<std::uint32_t>(format.channels), 2);
+    put(static_cast<std::uint32_t>(format.samplesPerSec), 4);
+    put(static_cast<std::uint32_t>(format.avgBytesPerSec), 4);
+    put(static_cast<std::uint32_t>(format.blockAlign), 2);
+    put(static_cast<std::uint32_t>(format.bitsPerSample), 2);
+    return bytes;
+}
+
+}  // namespace
+
+MoviePaths moviePaths(const ProjectSettings& settings) {
+    std::string folder = settings.outputFolder;
+    if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
+    const std::filesystem::path base =
+        folder.empty() && !settings.outputFolder.empty() ? "/" : folder;
+    const std::string& name = settings.fileName;
+    return {base / (name + ".avi"), base / (name + "_tmp.avi"), base / (name + ".wav"),
+            base / (name + ".avi")};
+}
+
+std::int64_t VideoTiming::framePosition(std::int64_t g) const {
+    return static_cast<std::int64_t>(2.0 * static_cast<double>(g) * tempo / 60.0 / fps);
+}
+
+VideoTiming videoTiming(const Project& project, const ProjectSettings& settings) {
+    VideoTiming timing{};
+    timing.tempo = effectiveTempo(settings);
+    // A damaged project could hold any rate; the movie needs a real one.
+    timing.fps = std::clamp(settings.fps, 1, 60);
+    timing.columns = std::max(project.columnCount(-1), 1);
+    timing.songFrames = static_cast<std::int64_t>(
+        timing.fps * (static_cast<double>(timing.columns) / timing.tempo * 60.0));
+    return timing;
+}
+
+int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,
+                     std::string& error) {
+    const VideoTiming timing = videoTiming(*job.project, job.settings);
+    FrameMaker frames(job);
+    AviWriter writer(job.aviOptions);
+    removeRegularFile(path);
+    bool ok = writer.create(path) &&
+              writer.addStream(scoreVideoStream(static_cast<std::uint32_t>(timing.fps))) >= 0;
+    auto writeRepeated = [&](std::int64_t position) {
+        const auto frame = frames.at(position);
+        for (int i = 0; ok && i < timing.fps; ++i)
+            ok = writer.write(0, frame);
+    };
+    writeRepeated(-1);  // the lead-in picture, for one second
+    bool stopped = false;
+    for (std::int64_t g = 0; ok && g < timing.songFrames; ++g) {
+        if (g % 10 == 0) post(job, kMessageVideoProgress, timing.framePosition(g), g);
+        if (g % 50 == 0 && cancelled(job)) {
+            stopped = true;
+            break;
+        }
+        ok = writer.write(0, frames.at(timing.framePosition(g)));
+    }
+    if (ok && !stopped) {
+        writeRepeated(2 * timing.columns - 1);  // the end picture, for one second
+        if (ok) post(job, kMessageVideoProgress, 2 * timing.columns, timing.songFrames);
+    }
+    ok = writer.close() && ok;
+    if (ok && !stopped) return kExportSuccess;
+    removeRegularFile(path);
+    if (stopped) return kExportCancelled;
+    error = writer.error().empty() ? "cannot write " + path.string() : writer.error();
+    return kExportFailure;
+}
+
+int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& error) {
+    post(job, kMessageJoinProgress, 0, 0);
+    const VideoTiming timing = videoTiming(*job.project, job.settings);
+    std::string problem;
+    const auto video = AviReader::open(paths.temporaryVideo, problem);
+    WavFileReader audio;
+    AviWriter writer(job.aviOptions);
+    removeRegularFile(paths.joined);
+    bool ok = video && video->streamCount() > 0 && audio.open(paths.audio);
+    if (!ok)
+        problem = video ? "cannot read " + paths.audio.string()
+                        : "cannot read " + paths.temporaryVideo.string() + ": " + problem;
+    ok = ok && writer.create(paths.joined) && writer.addStream(video->stream(0)) >= 0 &&
+         writer.addStream(pcmAudioStream(waveFormatBytes(audio.format()))) >= 0;
+    const std::int64_t videoLength = ok ? video->length(0) : 0;
+    const std::int64_t audioLength = ok ? audio.frames() : 0;
+    const std::int64_t rate = std::max(audio.format().samplesPerSec, 1);
+    std::vector<std::byte> frame;
+    std::vector<std::uint8_t> samples;
+    bool stopped = false;
+    for (std::int64_t v = 0, a = 0; ok && (v < videoLength || a < audioLength);) {
+        for (const std::int64_t end = std::min<std::int64_t>(v + timing.fps, videoLength);
+             ok && v < end; ++v) {
+            const auto size = video->rangeSize(0, v, 1);
+            frame.resize(size.value_or(0));
+            ok = size && video->read(0, v, 1, frame) && writer.write(0, frame);
+        }
+        if (ok && a < audioLength) {
+            const std::int64_t count = std::min(rate, audioLength - a);
+            ok =
+                audio.read(a, count, samples) && writer.write(1, std::as_bytes(std::span(samples)));
+            a += count;
+        }
+        post(job, kMessageJoinProgress, timing.framePosition(v), v);
+        if (ok && cancelled(job)) {
+            stopped = true;
+            break;
+        }
+    }
+    ok = writer.close() && ok;
+    if (stopped) {
+        for (const auto& path : {paths.joined, paths.temporaryVideo, paths.audio})
+            removeRegularFile(path);
+        return kExportCancelled;
+    }
+    if (!ok) {
+        removeRegularFile(paths.joined);
+        error = !problem.empty()         ? problem
+                : writer.error().empty() ? "cannot write " + paths.joined.string()
+                                         : writer.error();
+        return kExportFailure;
+    }
+    removeRegularFile(paths.temporaryVideo);
+    removeRegularFile(paths.audio);
+    return kExportSuccess;
+}
+
+int ExportMovie(const MovieExportJob& job, std::string& error) {
+    const auto started = Clock::now();
+    const MoviePaths paths = moviePaths(job.settings);
+    int result = kExportSuccess;
+    if (job.settings.videoOn)
+        result =
+            writeExportVideo(job, job.settings.join ? paths.temporaryVideo : paths.video, error);
+    if (result == kExportSuccess && job.settings.audioOn) {
+        class NoTarget : public PostTarget {
+            void post(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
+        } none;
+        AudioWriterOptions options;
+        options.resourceFolders = job.resourceFolders;
+        result = writeExportAudio(*job.project, job.settings, paths.audio,
+                                  job.target ? *job.target : none, error, options);
+    }
+    if (result == kExportSuccess && job.settings.join) result = joinMovie(job, paths, error);
+    if (Clock::now() - started < job.minimumDuration)
+        std::this_thread::sleep_for(job.minimumDuration);
+    post(job, kMessageExportEnded, result, 0);
+    return result;
+}
+
+}  // namespace lantrel
