@@ -16,7 +16,8 @@ void printUsage(std::ostream& stream) {
               "       lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n"
               "       lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n"
               "       lantrel render PROJECT.vtm POSITION OUT.png\n"
-              "       lantrel export PROJECT.vtm --no-video [--out-dir DIR] [--name NAME]\n"
+              "       lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
+              "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
               "                      [--rate 22050|44100] [--mono|--stereo]\n"
               "       lantrel import PATH/VeltoSeq.exe\n"
               "\n"
@@ -26,8 +27,8 @@ void printUsage(std::ostream& stream) {
               "  play     play a project through the sound output, in a loop unless --no-loop,\n"
               "           from COLUMN (default 0) for N seconds or until Ctrl+C\n"
               "  render   draw the score screen at a half-beat position (-1 = before the start)\n"
-              "  export   render the project's sound to NAME.wav (defaults: the project's output\n"
-              "           folder and file name, rate and channels)\n"
+              "  export   the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
+              "           NAME.avi; defaults from the project's settings; Ctrl+C cancels\n"
               "  import   take the sprite bitmaps and sounds from the sequencer's executable\n"
               "           and its waves folder into the resource folder\n";
 }
