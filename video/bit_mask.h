@@ -13,13 +13,14 @@ class BitMask {
     BitMask(int width, int height, bool transparent = true)
         : width_(width),
           height_(height),
-          bits_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), transparent) {}
+          bits_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                transparent ? 1 : 0) {}
 
     int width() const { return width_; }
     int height() const { return height_; }
-    bool transparent(int x, int y) const { return !contains(x, y) || bits_[index(x, y)]; }
+    bool transparent(int x, int y) const { return !contains(x, y) || bits_[index(x, y)] != 0; }
     void set(int x, int y, bool transparent) {
-        if (contains(x, y)) bits_[index(x, y)] = transparent;
+        if (contains(x, y)) bits_[index(x, y)] = transparent ? 1 : 0;
     }
 
   private:
@@ -31,7 +32,7 @@ class BitMask {
 
     int width_ = 0;
     int height_ = 0;
-    std::vector<bool> bits_;
+    std::vector<std::uint8_t> bits_;  // a byte a pixel: masks are small, lookups are hot
 };
 
 }  // namespace lantrel

@@ -38,32 +38,36 @@ int currentMinute() {
     return local.tm_min;
 }
 
-// Raw pixel drawing on the 32-bit picture, clipped to it.
+// Raw pixel drawing on the 32-bit picture, clipped to it. Works on the image's memory directly:
+// going through QImage for every pixel would cost more than the drawing itself.
 class Canvas {
   public:
-    explicit Canvas(QImage& image) : image_(image) {}
+    explicit Canvas(QImage& image)
+        : bits_(image.bits()),
+          stride_(image.bytesPerLine()),
+          width_(image.width()),
+          height_(image.height()) {}
 
     void fill(int x, int y, int width, int height, QRgb colour) {
-        const int left = std::max(x, 0), right = std::min(x + width, image_.width());
-        for (int row = std::max(y, 0); row < std::min(y + height, image_.height()); ++row)
+        const int left = std::max(x, 0), right = std::min(x + width, width_);
+        for (int row = std::max(y, 0); row < std::min(y + height, height_); ++row)
             std::fill(line(row) + left, line(row) + std::max(left, right), colour);
     }
     // A 1-pixel column line in the checkerboard pattern: `even` where x + y is even.
     void checkerLine(int x, int y, int height, QRgb even, QRgb odd) {
-        if (x < 0 || x >= image_.width()) return;
-        for (int row = std::max(y, 0); row < std::min(y + height, image_.height()); ++row)
+        if (x < 0 || x >= width_) return;
+        for (int row = std::max(y, 0); row < std::min(y + height, height_); ++row)
             line(row)[x] = (x + row) % 2 == 0 ? even : odd;
     }
     // Copies the opaque pixels of a strip area (mask at the same coordinates).
     void drawMasked(const QImage& strip, const BitMask& mask, int sourceX, int width, int height,
                     int x, int y) {
         for (int row = 0; row < height; ++row) {
-            if (y + row < 0 || y + row >= image_.height()) continue;
+            if (y + row < 0 || y + row >= height_) continue;
             const auto* source = reinterpret_cast<const QRgb*>(strip.constScanLine(row));
             for (int column = 0; column < width; ++column) {
                 const int target = x + column;
-                if (target >= 0 && target < image_.width() &&
-                    !mask.transparent(sourceX + column, row))
+                if (target >= 0 && target < width_ && !mask.transparent(sourceX + column, row))
                     line(y + row)[target] = source[sourceX + column] | 0xFF000000;
             }
         }
@@ -83,11 +87,16 @@ class Canvas {
     }
 
   private:
-    QRgb* line(int row) { return reinterpret_cast<QRgb*>(image_.scanLine(row)); }
-    void set(int x, int y, QRgb colour) {
-        if (x >= 0 && y >= 0 && x < image_.width() && y < image_.height()) line(y)[x] = colour;
+    QRgb* line(int row) {
+        return reinterpret_cast<QRgb*>(bits_ + static_cast<qsizetype>(row) * stride_);
     }
-    QImage& image_;
+    void set(int x, int y, QRgb colour) {
+        if (x >= 0 && y >= 0 && x < width_ && y < height_) line(y)[x] = colour;
+    }
+    uchar* bits_;
+    qsizetype stride_;
+    int width_;
+    int height_;
 };
 
 struct LaneView {

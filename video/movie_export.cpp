@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 #include "audio/audio_writer.h"
@@ -36,18 +37,16 @@ void post(const MovieExportJob& job, std::uint32_t message, std::int64_t wParam,
                          static_cast<std::intptr_t>(lParam));
 }
 
-// The 32-bit picture as a video frame: 24-bit blue-green-red rows, bottom row first.
+// The 32-bit picture as a video frame: 24-bit blue-green-red rows, bottom row first. A 32-bit
+// pixel lies in memory as blue, green, red, alpha, so each one gives its first three bytes.
 void toVideoFrame(const QImage& picture, std::vector<std::byte>& frame) {
-    const int width = picture.width();
+    const auto width = static_cast<std::size_t>(picture.width());
     for (int y = 0; y < picture.height(); ++y) {
-        const auto* source = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        std::byte* row = frame.data() + static_cast<std::size_t>(picture.height() - 1 - y) *
-                                            static_cast<std::size_t>(width) * 3;
-        for (int x = 0; x < width; ++x) {
-            row[3 * x] = static_cast<std::byte>(qBlue(source[x]));
-            row[3 * x + 1] = static_cast<std::byte>(qGreen(source[x]));
-            row[3 * x + 2] = static_cast<std::byte>(qRed(source[x]));
-        }
+        const auto* source = reinterpret_cast<const std::byte*>(picture.constScanLine(y));
+        std::byte* row =
+            frame.data() + static_cast<std::size_t>(picture.height() - 1 - y) * width * 3;
+        for (std::size_t x = 0; x < width; ++x)
+            std::memcpy(row + 3 * x, source + 4 * x, 3);
     }
 }
 

@@ -1,0 +1,69 @@
+#include "video/bmp_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "support/temp_dir.h"
+
+namespace lantrel {
+namespace {
+
+// Bitmaps written by ImageMagick in the layouts sprite files come in.
+class BmpReaderTest : public ::testing::Test {
+  protected:
+    std::filesystem::path convert(const std::string& options, const std::string& name) {
+        const auto path = dir / name;
+        const std::string command =
+            "convert " + options + " 'BMP3:" + path.string() + "' 2>/dev/null";
+        EXPECT_EQ(std::system(command.c_str()), 0) << command << " (is imagemagick installed?)";
+        return path;
+    }
+    static std::vector<std::uint8_t> bytes(const std::filesystem::path& path) {
+        const std::string text = test::TempDir::read(path);
+        return {text.begin(), text.end()};
+    }
+    test::TempDir dir;
+};
+
+TEST_F(BmpReaderTest, ReadsTrueColourPaletteAndOneBitPictures) {
+    const QImage colour = readBmpFile(convert(
+        "-size 7x5 xc:'rgb(10,20,30)' -fill 'rgb(200,100,50)' -draw 'point 6,0' -type TrueColor",
+        "c.bmp"));
+    ASSERT_EQ(colour.size(), QSize(7, 5));
+    EXPECT_EQ(colour.pixel(0, 4), qRgb(10, 20, 30));
+    EXPECT_EQ(colour.pixel(6, 0), qRgb(200, 100, 50)) << "rows are stored bottom-up";
+
+    const QImage palette = readBmpFile(
+        convert("-size 5x3 xc:yellow -fill blue -draw 'point 1,1' -type Palette", "p.bmp"));
+    ASSERT_EQ(palette.size(), QSize(5, 3));
+    EXPECT_EQ(palette.pixel(1, 1), qRgb(0, 0, 255));
+    EXPECT_EQ(palette.pixel(4, 2), qRgb(255, 255, 0));
+
+    const QImage mono = readBmpFile(
+        convert("-size 11x4 xc:white -fill black -draw 'point 9,3' -type Bilevel", "m.bmp"));
+    ASSERT_EQ(mono.size(), QSize(11, 4));
+    EXPECT_EQ(mono.pixel(9, 3), qRgb(0, 0, 0));
+    EXPECT_EQ(mono.pixel(8, 3), qRgb(255, 255, 255));
+}
+
+TEST_F(BmpReaderTest, ACutFileKeepsItsRowsAndGarbageGivesNothing) {
+    auto data = bytes(convert("-size 4x4 xc:'rgb(9,9,9)' -type TrueColor", "t.bmp"));
+    data.resize(data.size() - 16 * 2);  // the top two rows (stored last) are missing
+    const QImage cut = readBmp(data);
+    ASSERT_EQ(cut.size(), QSize(4, 4));
+    EXPECT_EQ(cut.pixel(0, 3), qRgb(9, 9, 9));
+    EXPECT_EQ(cut.pixel(0, 0), qRgb(255, 255, 255));
+
+    const std::string junk = "BM this is not a bitmap header at all, just words";
+    EXPECT_TRUE(readBmp(std::span(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size()))
+                    .isNull());
+    EXPECT_TRUE(readBmp({}).isNull());
+    EXPECT_TRUE(readBmpFile(dir / "missing.bmp").isNull());
+    data = bytes(dir / "t.bmp");
+    data[22] = 0xFF, data[23] = 0xFF, data[24] = 0xFF, data[25] = 0x7F;  // an absurd height
+    EXPECT_TRUE(readBmp(data).isNull());
+}
+
+}  // namespace
+}  // namespace lantrel
