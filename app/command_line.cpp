@@ -12,25 +12,26 @@
 namespace lantrel {
 
 void printUsage(std::ostream& stream) {
-    stream << "usage: lantrel info FILE\n"
-              "       lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n"
-              "       lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n"
-              "       lantrel render PROJECT.vtm POSITION OUT.png\n"
-              "       lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
-              "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
-              "                      [--rate 22050|44100] [--mono|--stereo]\n"
-              "       lantrel import PATH/VeltoSeq.exe\n"
-              "\n"
-              "  info     print a JSON summary of a score (.vtq) or project (.vtm) file\n"
-              "  arrange  place scores on a new (or the given) project and save it;\n"
-              "           LANE is upper, middle, lower or 0, 1, 2\n"
-              "  play     play a project through the sound output, in a loop unless --no-loop,\n"
-              "           from COLUMN (default 0) for N seconds or until Ctrl+C\n"
-              "  render   draw the score screen at a half-beat position (-1 = before the start)\n"
-              "  export   the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
-              "           NAME.avi; defaults from the project's settings; Ctrl+C cancels\n"
-              "  import   take the sprite bitmaps and sounds from the sequencer's executable\n"
-              "           and its waves folder into the resource folder\n";
+    stream
+        << "usage: lantrel info FILE\n"
+           "       lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n"
+           "       lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n"
+           "       lantrel render PROJECT.vtm POSITION OUT.png\n"
+           "       lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
+           "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
+           "                      [--rate 22050|44100] [--mono|--stereo]\n"
+           "       lantrel import PATH/VeltoSeq.exe\n"
+           "\n"
+           "  info     print a JSON summary of a score (.vtq) or project (.vtm) file\n"
+           "  arrange  place scores on a new (or the given) project and save it;\n"
+           "           LANE is upper, middle, lower or 0, 1, 2\n"
+           "  play     play a project through the sound output, in a loop unless --no-loop,\n"
+           "           from COLUMN (default 0) for N seconds or until Ctrl+C\n"
+           "  render   draw the score screen at a half-beat position (-1 = before the start)\n"
+           "  export   the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
+           "           NAME.avi; defaults from the project's settings; Ctrl+C cancels\n"
+           "  import   take the sprite bitmaps and sounds from the sequencer's executable\n"
+           "           and its waves folder into the resource folder\n";
 }
 
 bool commandNeedsGui(std::span<const std::string> args) {

@@ -1,6 +1,5 @@
 #include "export_command.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -13,6 +12,7 @@
 
 #include "audio/resource_folder.h"
 #include "command_line.h"
+#include "interrupt_watch.h"
 #include "message_queue.h"
 #include "model/auto_reset_event.h"
 #include "model/vtq_gui_doc.h"
@@ -176,31 +176,6 @@ class ExportProgress {
     ProgressBar video_, audio_, join_;
 };
 
-// Ctrl+C is taken as a request to cancel: the signal is blocked in every thread and collected
-// here, between progress messages, so no handler runs inside the export.
-class InterruptWatch {
-  public:
-    InterruptWatch() {
-        sigemptyset(&set_);
-        sigaddset(&set_, SIGINT);
-        pthread_sigmask(SIG_BLOCK, &set_, &previous_);
-    }
-    ~InterruptWatch() {
-        timespec none{};
-        while (sigtimedwait(&set_, nullptr, &none) == SIGINT) {
-        }
-        pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
-    }
-    bool interrupted() {
-        timespec none{};
-        return sigtimedwait(&set_, nullptr, &none) == SIGINT;
-    }
-
-  private:
-    sigset_t set_;
-    sigset_t previous_;
-};
-
 int runExport(const CVtqGuiDoc& document, const ProjectSettings& settings, std::string& error,
               bool& cancelRequested) {
     MessageQueue queue;
@@ -211,13 +186,13 @@ int runExport(const CVtqGuiDoc& document, const ProjectSettings& settings, std::
     job.resourceFolders = resourceFolders();
     job.cancel = &cancel;
     job.target = &queue;
-    InterruptWatch interrupts;  // before the worker starts, so it inherits the blocked signal
+    InterruptWatch interrupts;  // before the worker starts, so that it never takes Ctrl+C itself
     int result = kExportFailure;
     std::thread worker([&] { result = ExportMovie(job, error); });
     const VideoTiming timing = videoTiming(document.project(), settings);
     ExportProgress progress(settings, timing.songFrames + 2 * timing.fps);
     for (;;) {
-        if (interrupts.interrupted()) {
+        if (interrupts.interrupted() && !cancelRequested) {
             cancel.set();
             cancelRequested = true;
         }

@@ -1,6 +1,5 @@
 #include "play_command.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -16,6 +15,7 @@
 #include "audio/resource_folder.h"
 #include "audio/sdl_wave_device.h"
 #include "command_line.h"
+#include "interrupt_watch.h"
 #include "model/vtq_gui_doc.h"
 
 namespace lantrel {
@@ -27,33 +27,6 @@ using Clock = std::chrono::steady_clock;
 constexpr const char* kUsage =
     "usage: lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n";
 constexpr const char* kLaneNames[kLaneCount] = {"upper", "middle", "lower"};
-
-// Set by Ctrl+C. A signal handler may do no more than this, so it is the one piece of
-// mutable state the verb keeps outside its own frame.
-std::atomic<bool> interrupted{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
-
-void onInterrupt(int) {
-    interrupted.store(true);
-}
-
-// Catches Ctrl+C while the verb plays and puts the previous handling back afterwards.
-class InterruptCatcher {
-  public:
-    InterruptCatcher() {
-        interrupted.store(false);
-        struct sigaction action {};
-        action.sa_handler = &onInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &previous_);
-    }
-    ~InterruptCatcher() { sigaction(SIGINT, &previous_, nullptr); }
-    InterruptCatcher(const InterruptCatcher&) = delete;
-    InterruptCatcher& operator=(const InterruptCatcher&) = delete;
-
-  private:
-    struct sigaction previous_ {};
-};
 
 // Where the player's worker posts the position; the verb's thread reads the latest one.
 class PositionBoard final : public PostTarget {
@@ -165,13 +138,13 @@ class PlaySession {
           lastHalfBeat_(2LL * columns - 1) {}
 
     // Waits until the time is up, the pass has played out, or Ctrl+C.
-    void wait(std::optional<double> seconds, std::ostream& err) {
+    void wait(std::optional<double> seconds, InterruptWatch& interrupts, std::ostream& err) {
         const bool live = ::isatty(STDERR_FILENO) == 1;
         const auto deadline = seconds ? Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                                            std::chrono::duration<double>(*seconds))
                                       : Clock::time_point::max();
         std::string shown;
-        while (!interrupted.load() && player_.isPlaying() && Clock::now() < deadline) {
+        while (!interrupts.interrupted() && player_.isPlaying() && Clock::now() < deadline) {
             const auto step =
                 std::min<Clock::duration>(std::chrono::milliseconds(50), deadline - Clock::now());
             std::this_thread::sleep_for(step);
@@ -227,9 +200,9 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
     }
     const auto folders =
         options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
-    PositionBoard board;  // outlives the player, whose worker posts to it
+    InterruptWatch interrupts;  // before the player's and SDL's threads start
+    PositionBoard board;        // outlives the player, whose worker posts to it
     Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{folders});
-    const InterruptCatcher catcher;
 
     // The window's play command, step by step.
     player.stop();
@@ -247,14 +220,14 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
         << (parsed->loop ? ", in a loop" : "") << "; Ctrl+C stops" << std::endl;
 
     PlaySession session(player, board, settings, columns);
-    session.wait(parsed->seconds, err);
+    session.wait(parsed->seconds, interrupts, err);
     player.stop();
     if (player.outputFailed()) {
         err << "lantrel play: " << player.outputError() << '\n';
         return kExitFailure;
     }
     out << "stopped at " << session.position() << '\n';
-    return interrupted.load() ? kExitCancelled : kExitSuccess;
+    return interrupts.interrupted() ? kExitCancelled : kExitSuccess;
 }
 
 }  // namespace lantrel
