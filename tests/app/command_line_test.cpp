@@ -14,6 +14,7 @@
 #include "model/project.h"
 #include "model/project_file.h"
 #include "model/vtq_gui_doc.h"
+#include "support/command_output.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
 
@@ -218,16 +219,7 @@ TEST_F(ExportCommandTest, NamesRatesAndChannelsComeFromTheOptions) {
     EXPECT_EQ(run({"export", (dir / "nothing.vtm").string(), "--no-video"}).status, 1);
 }
 
-std::string commandOutput(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        ::pclose(pipe);
-    }
-    return out;
-}
+using test::commandOutput;
 
 TEST_F(ExportCommandTest, AJoinedMovieIsOneFileThatFfprobeReads) {
     const auto folder = dir / "movie";

@@ -12,37 +12,16 @@
 
 #include "audio/timeline.h"
 #include "model/project.h"
+#include "support/command_output.h"
+#include "support/recording_target.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
 
 namespace lantrel {
 namespace {
 
-struct Posted {
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-    friend bool operator==(const Posted&, const Posted&) = default;
-};
-
-class RecordingTarget : public PostTarget {
-  public:
-    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        messages.push_back({message, wParam, lParam});
-    }
-    std::vector<Posted> messages;
-};
-
-std::string commandOutput(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe))
-            out += buffer;
-        ::pclose(pipe);
-    }
-    return out;
-}
+using Posted = test::RecordingTarget::Message;
+using test::commandOutput;
 
 class AudioWriterTest : public ::testing::Test {
   protected:
@@ -85,7 +64,7 @@ class AudioWriterTest : public ::testing::Test {
     Project project;
     ProjectSettings settings;
     AudioWriterOptions options;
-    RecordingTarget target;
+    test::RecordingTarget target;
     std::array<SampleSet, 3> sets;
 };
 
@@ -130,7 +109,7 @@ TEST_F(AudioWriterTest, PostsProgressBeforeEachBlockAndAtTheEnd) {
     for (std::intptr_t p = 0; p < total; p += 22050)
         expected.push_back({1125, static_cast<std::uintptr_t>(p), total});
     expected.push_back({1125, static_cast<std::uintptr_t>(total), total});
-    EXPECT_EQ(target.messages, expected);
+    EXPECT_EQ(target.messages(), expected);
 }
 
 TEST_F(AudioWriterTest, AnEmptyArrangementGivesSilenceAndOneRenderedSecond) {

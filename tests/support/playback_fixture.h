@@ -15,6 +15,7 @@
 #include "audio/timeline.h"
 #include "model/post_target.h"
 #include "model/project.h"
+#include "support/recording_target.h"
 
 namespace lantrel::test {
 
@@ -46,37 +47,6 @@ inline std::filesystem::path writeToneSounds(const std::filesystem::path& folder
     }
     return folder;
 }
-
-// Keeps every posted message, for checking from the test's thread.
-class RecordingTarget final : public PostTarget {
-  public:
-    struct Message {
-        std::uint32_t message;
-        std::uintptr_t wParam;
-        std::intptr_t lParam;
-    };
-
-    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        {
-            std::lock_guard lock(mutex_);
-            messages_.push_back({message, wParam, lParam});
-        }
-        posted_.notify_all();
-    }
-    std::vector<Message> messages() const {
-        std::lock_guard lock(mutex_);
-        return messages_;
-    }
-    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout) {
-        std::unique_lock lock(mutex_);
-        return posted_.wait_for(lock, timeout, [&] { return messages_.size() >= count; });
-    }
-
-  private:
-    mutable std::mutex mutex_;
-    std::condition_variable posted_;
-    std::vector<Message> messages_;
-};
 
 // Tempo 120 without emulation: one column is half a second, so five columns make the
 // 2.5-second song. Every lane sounds from `folder`; the upper lane has a note in every column

@@ -10,27 +10,12 @@
 #include <string>
 #include <vector>
 
+#include "support/command_output.h"
 #include "video/avi_stream.h"
 #include "video/avi_writer.h"
 
 // Known contents for AVI files written by the tests, and the outside tools that read them.
 namespace lantrel::test {
-
-inline std::string commandOutput(const std::string& command) {
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            out.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
-inline std::string quoted(const std::filesystem::path& path) {
-    return "'" + path.string() + "'";
-}
 
 // ffprobe's "key=value" lines for one stream ("v:0", "a:0"); tags come as "TAG:name".
 inline std::map<std::string, std::string> probeStream(const std::filesystem::path& file,

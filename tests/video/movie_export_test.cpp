@@ -8,6 +8,7 @@
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
+#include "support/recording_target.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
 #include "video/avi_reader.h"
@@ -15,26 +16,6 @@
 
 namespace lantrel {
 namespace {
-
-struct Posted {
-    std::uint32_t message;
-    std::uintptr_t wParam;
-    std::intptr_t lParam;
-};
-
-class RecordingTarget : public PostTarget {
-  public:
-    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        messages.push_back({message, wParam, lParam});
-    }
-    std::vector<Posted> of(std::uint32_t message) const {
-        std::vector<Posted> found;
-        for (const Posted& posted : messages)
-            if (posted.message == message) found.push_back(posted);
-        return found;
-    }
-    std::vector<Posted> messages;
-};
 
 // A project of `columns` columns at tempo 100 (effective 99) and 10 frames a second, with
 // sounds and (blank) sprites from folders the test makes.
@@ -58,7 +39,7 @@ class MovieExportTest : public ::testing::Test {
             project.lane(column % 3).putNote(column, 0, Note{1, 9});
     }
     int run() {
-        target.messages.clear();
+        target.clear();
         return ExportMovie(job, error);
     }
     std::vector<std::string> filesLeft() const {
@@ -77,7 +58,7 @@ class MovieExportTest : public ::testing::Test {
     test::TempDir out;
     Project project;
     AutoResetEvent cancel;
-    RecordingTarget target;
+    test::RecordingTarget target;
     MovieExportJob job;
     std::string error;
 };
@@ -125,9 +106,9 @@ TEST_F(MovieExportTest, TheVideoHasALeadInTheSongAndAnEndSecond) {
     EXPECT_EQ(progress[3].lParam, 30);
     EXPECT_EQ(progress.back().wParam, 32u);
     EXPECT_EQ(progress.back().lParam, 96);
-    ASSERT_FALSE(target.messages.empty());
-    EXPECT_EQ(target.messages.back().message, kMessageExportEnded);
-    EXPECT_EQ(target.messages.back().wParam, 0u);
+    ASSERT_FALSE(target.messages().empty());
+    EXPECT_EQ(target.messages().back().message, kMessageExportEnded);
+    EXPECT_EQ(target.messages().back().wParam, 0u);
 }
 
 TEST_F(MovieExportTest, AnEmptyArrangementStillMakesAMovieOfOneColumn) {
@@ -172,8 +153,8 @@ TEST_F(MovieExportTest, AJoinWithoutSoundFailsAndKeepsTheTemporaryVideo) {
     EXPECT_EQ(run(), kExportFailure);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(filesLeft(), std::vector<std::string>{"song_tmp.avi"});
-    EXPECT_EQ(target.messages.back().message, kMessageExportEnded);
-    EXPECT_EQ(target.messages.back().wParam, 1u);
+    EXPECT_EQ(target.messages().back().message, kMessageExportEnded);
+    EXPECT_EQ(target.messages().back().wParam, 1u);
 
     // A WAV left from an earlier run is joined with it.
     settings().videoOn = false;
@@ -188,7 +169,7 @@ TEST_F(MovieExportTest, ACancelDuringTheVideoLeavesNothingAndSkipsTheSound) {
     EXPECT_EQ(run(), kExportCancelled);
     EXPECT_TRUE(filesLeft().empty());
     EXPECT_TRUE(target.of(kMessageAudioProgress).empty());
-    EXPECT_EQ(target.messages.back().wParam, 99u);
+    EXPECT_EQ(target.messages().back().wParam, 99u);
 }
 
 TEST_F(MovieExportTest, ACancelSeenByTheJoinRemovesAllThreeFiles) {
