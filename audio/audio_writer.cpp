@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "model/atomic_file.h"
 #include "model/project.h"
 #include "model/project_settings.h"
 #include "resource_folder.h"
@@ -31,12 +32,6 @@ std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
     for (std::size_t lane = 0; lane < sets.size(); ++lane)
         sets[lane] = loadLaneSampleSet(settings.lanes[lane], folders);
     return sets;
-}
-
-// Only ever remove a regular file: the output path might name a device.
-void removeRegularFile(const std::filesystem::path& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
 }
 
 bool writeSamples(std::FILE* file, const std::vector<std::int16_t>& samples, std::size_t count) {

@@ -67,6 +67,11 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     return true;
 }
 
+void removeRegularFile(const std::filesystem::path& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
+}
+
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
                                                        std::uintmax_t maxBytes,
                                                        std::string& error) {

@@ -16,6 +16,9 @@ namespace lantrel {
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string& error);
 
+// Removes `path` only if it is a regular file: an output path might name a device or a folder.
+void removeRegularFile(const std::filesystem::path& path);
+
 // Reads a whole regular file of at most `maxBytes` bytes.
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
                                                        std::uintmax_t maxBytes, std::string& error);

@@ -11,6 +11,7 @@
 #include "audio/wav_file_reader.h"
 #include "avi_reader.h"
 #include "frame_context.h"
+#include "model/atomic_file.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
@@ -20,11 +21,6 @@ namespace lantrel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-void removeRegularFile(const std::filesystem::path& path) {
-    std::error_code ignored;
-    if (std::filesystem::is_regular_file(path, ignored)) std::filesystem::remove(path, ignored);
-}
 
 bool cancelled(const MovieExportJob& job) {
     return job.cancel && job.cancel->poll();
