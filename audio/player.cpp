@@ -4,8 +4,8 @@
 #include <cmath>
 #include <system_error>
 
+#include "base/resource_folder.h"
 #include "model/project.h"
-#include "resource_folder.h"
 #include "sdl_wave_device.h"
 
 namespace lantrel {

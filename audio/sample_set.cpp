@@ -1,16 +1,18 @@
 #include "sample_set.h"
 
-#include "resource_folder.h"
+#include "base/resource_folder.h"
 
 namespace lantrel {
 
 const std::array<SoundName, kSoundCount> kSoundNames = {{
-    {"sound1.wav", 64},  {"sound21.wav", 64}, {"sound2.wav", 38},  {"SOUND28.WAV", 38},
-    {"sound3.wav", 64},  {"sound4.wav", 64},  {"sound22.wav", 64}, {"sound5.wav", 64},
-    {"sound23.wav", 64}, {"sound6.wav", 64},  {"sound24.wav", 64}, {"sound7.wav", 64},
-    {"sound8.wav", 64},  {"sound9.wav", 64},  {"sound10.wav", 64}, {"sound11.wav", 64},
-    {"sound12.wav", 64}, {"sound25.wav", 64}, {"sound13.wav", 85}, {"SOUND29.WAV", 85},
-    {"sound14.wav", 64}, {"sound26.wav", 64}, {"sound15.wav", 64}, {"sound27.wav", 64},
+    {soundFileName(1), 64},  {soundFileName(21), 64}, {soundFileName(2), 38},
+    {soundFileName(28), 38}, {soundFileName(3), 64},  {soundFileName(4), 64},
+    {soundFileName(22), 64}, {soundFileName(5), 64},  {soundFileName(23), 64},
+    {soundFileName(6), 64},  {soundFileName(24), 64}, {soundFileName(7), 64},
+    {soundFileName(8), 64},  {soundFileName(9), 64},  {soundFileName(10), 64},
+    {soundFileName(11), 64}, {soundFileName(12), 64}, {soundFileName(25), 64},
+    {soundFileName(13), 85}, {soundFileName(29), 85}, {soundFileName(14), 64},
+    {soundFileName(26), 64}, {soundFileName(15), 64}, {soundFileName(27), 64},
 }};
 
 const std::array<InstrumentSounds, 15> kInstrumentSounds = {{

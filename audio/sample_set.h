@@ -6,16 +6,18 @@
 #include <span>
 #include <string>
 
+#include "base/resource_names.h"
 #include "model/project_settings.h"
 #include "sample_slot.h"
 
 namespace lantrel {
 
-inline constexpr int kSoundCount = 24;
+inline constexpr int kSoundCount = static_cast<int>(kSoundFileCount);
 
-// The fixed table of the 24 sound files, with the pan a mono sound gets on loading.
+// The fixed table of the 24 sound files in the mixer's order, with the pan a mono sound gets
+// on loading.
 struct SoundName {
-    const char* file;
+    std::string_view file;
     int pan;
 };
 extern const std::array<SoundName, kSoundCount> kSoundNames;

@@ -24,3 +24,13 @@ if(LANTREL_FUZZ)
     add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
     add_link_options(-fsanitize=address,undefined)
 endif()
+
+# The hot loops (the mixer, the frame renderer) get -O3 in optimised builds only; Debug and
+# sanitizer builds keep their own levels, so that their stack traces and checks stay exact.
+function(lantrel_optimise_hot_path)
+    if(LANTREL_SANITIZE OR LANTREL_FUZZ)
+        return()
+    endif()
+    set_source_files_properties(${ARGN} PROPERTIES
+        COMPILE_OPTIONS "$<$<CONFIG:Release,RelWithDebInfo,MinSizeRel>:-O3>")
+endfunction()

@@ -3,15 +3,17 @@
 #include <algorithm>
 #include <vector>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/byte_order.h"
+#include "base/resource_names.h"
 
 namespace lantrel {
 
 const std::array<EmbeddedBitmap, 4> kEmbeddedBitmaps = {{
-    {"icons.bmp", 64, 80, false, 20588, {1067109, 445582}, {415503, 563949}},
-    {"icons_mask.bmp", 64, 80, true, 756, {74960, 74960}, {436037, 584483}},
-    {"running.bmp", 64, 66, false, 17004, {1191660, 664251}, {485256, 633681}},
-    {"running_mask.bmp", 64, 66, true, 644, {89626, 89605}, {502206, 650631}},
+    {kIconsBitmap, 64, 80, false, 20588, {1067109, 445582}, {415503, 563949}},
+    {kIconsMaskBitmap, 64, 80, true, 756, {74960, 74960}, {436037, 584483}},
+    {kRunnerBitmap, 64, 66, false, 17004, {1191660, 664251}, {485256, 633681}},
+    {kRunnerMaskBitmap, 64, 66, true, 644, {89626, 89605}, {502206, 650631}},
 }};
 
 namespace {
@@ -21,12 +23,13 @@ constexpr int kLetterM = 0x4D;
 
 // Little-endian fields read one byte at a time; false at the end of the file.
 bool readField(BufferedReader& file, int bytes, std::uint32_t& value) {
-    value = 0;
+    std::uint8_t field[4]{};
     for (int i = 0; i < bytes; ++i) {
         const int byte = file.get();
         if (byte == BufferedReader::kEnd) return false;
-        value |= static_cast<std::uint32_t>(byte) << (8 * i);
+        field[i] = static_cast<std::uint8_t>(byte);
     }
+    value = le::get32(field);
     return true;
 }
 

@@ -7,10 +7,10 @@
 #include <cerrno>
 #include <cstring>
 
-#include "audio/resource_folder.h"
+#include "base/atomic_file.h"
+#include "base/resource_folder.h"
 #include "buffered_reader.h"
 #include "embedded_bitmap.h"
-#include "model/atomic_file.h"
 
 namespace lantrel {
 
@@ -105,7 +105,7 @@ bool canCreateFilesIn(const std::filesystem::path& folder) {
 
 ImportReport::ImportReport() {
     for (std::size_t i = 0; i < files.size(); ++i)
-        files[i].name = kImportList[i];
+        files[i].name = kResourceNames[i];
 }
 
 bool ImportReport::succeeded() const {
@@ -149,7 +149,7 @@ std::filesystem::path importFolder() {
 }
 
 bool resourcesPresent(std::span<const std::filesystem::path> folders) {
-    return std::ranges::all_of(kImportList, [folders](std::string_view name) {
+    return std::ranges::all_of(kResourceNames, [folders](std::string_view name) {
         return findResourceFile(name, folders).has_value();
     });
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "import_list.h"
+#include "base/resource_names.h"
 
 namespace lantrel {
 
@@ -26,7 +26,7 @@ struct ImportedFile {
 // What one import did with each file of the import list.
 struct ImportReport {
     std::filesystem::path folder;  // where the files were written
-    std::array<ImportedFile, kImportFileCount> files;
+    std::array<ImportedFile, kResourceFileCount> files;
 
     ImportReport();
     bool succeeded() const;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 #include "resource_import.h"
 
 namespace lantrel {

@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "base/byte_order.h"
+
 namespace lantrel {
 
 namespace {
@@ -33,19 +35,15 @@ void appendUtf8(std::string& out, std::uint32_t codePoint) {
 }  // namespace
 
 void ArchiveWriter::writeU16(std::uint16_t value) {
-    writeU8(static_cast<std::uint8_t>(value));
-    writeU8(static_cast<std::uint8_t>(value >> 8));
+    le::put16(bytes_, value);
 }
 
 void ArchiveWriter::writeU32(std::uint32_t value) {
-    writeU16(static_cast<std::uint16_t>(value));
-    writeU16(static_cast<std::uint16_t>(value >> 16));
+    le::put32(bytes_, value);
 }
 
 void ArchiveWriter::writeDouble(double value) {
-    const auto bits = std::bit_cast<std::uint64_t>(value);
-    writeU32(static_cast<std::uint32_t>(bits));
-    writeU32(static_cast<std::uint32_t>(bits >> 32));
+    le::put64(bytes_, std::bit_cast<std::uint64_t>(value));
 }
 
 void ArchiveWriter::writeText(std::string_view text) {
@@ -81,16 +79,12 @@ std::uint8_t ArchiveReader::readU8() {
 
 std::uint16_t ArchiveReader::readU16() {
     const std::uint8_t* data = nullptr;
-    if (!take(2, data)) return 0;
-    return static_cast<std::uint16_t>(data[0] | (data[1] << 8));
+    return take(2, data) ? le::get16(data) : 0;
 }
 
 std::uint32_t ArchiveReader::readU32() {
     const std::uint8_t* data = nullptr;
-    if (!take(4, data)) return 0;
-    return static_cast<std::uint32_t>(data[0]) | (static_cast<std::uint32_t>(data[1]) << 8) |
-           (static_cast<std::uint32_t>(data[2]) << 16) |
-           (static_cast<std::uint32_t>(data[3]) << 24);
+    return take(4, data) ? le::get32(data) : 0;
 }
 
 double ArchiveReader::readDouble() {
@@ -133,9 +127,7 @@ std::string utf16LeToUtf8(std::span<const std::uint8_t> units) {
     std::string out;
     out.reserve(units.size());
     const std::size_t count = units.size() / 2;
-    auto unitAt = [&](std::size_t i) {
-        return static_cast<std::uint32_t>(units[2 * i] | (units[2 * i + 1] << 8));
-    };
+    auto unitAt = [&](std::size_t i) { return std::uint32_t{le::get16(units, 2 * i)}; };
     for (std::size_t i = 0; i < count; ++i) {
         const std::uint32_t unit = unitAt(i);
         if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < count) {

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "atomic_file.h"
+#include "base/atomic_file.h"
 #include "document_observer.h"
 #include "project_file.h"
 #include "score.h"
@@ -122,9 +122,11 @@ void CVtqGuiDoc::redo() {
     notifyObservers(0);
 }
 
-void CVtqGuiDoc::setSettings(const ProjectSettings& settings) {
+bool CVtqGuiDoc::setSettings(const ProjectSettings& settings) {
+    if (busy_) return false;
     project_.setSettings(settings);
     modified_ = true;
+    return true;
 }
 
 void CVtqGuiDoc::forgetAdoption() {

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <string_view>
 
+#include "base/byte_order.h"
+
 namespace lantrel {
 
 namespace {
@@ -15,14 +17,8 @@ constexpr std::int32_t kPixelsPerMetre = 2835;  // 72 dots per inch
 class ByteWriter {
   public:
     void u8(std::uint32_t value) { bytes_.push_back(static_cast<std::uint8_t>(value)); }
-    void le16(std::uint32_t value) {
-        u8(value & 0xFF);
-        u8(value >> 8);
-    }
-    void le32(std::uint32_t value) {
-        le16(value & 0xFFFF);
-        le16(value >> 16);
-    }
+    void le16(std::uint32_t value) { le::put16(bytes_, static_cast<std::uint16_t>(value)); }
+    void le32(std::uint32_t value) { le::put32(bytes_, value); }
     void be32(std::uint32_t value) {
         u8(value >> 24);
         u8((value >> 16) & 0xFF);

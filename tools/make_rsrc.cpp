@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "audio/sample_set.h"
+#include "base/resource_names.h"
 #include "contact_sheet.h"
 #include "default_sprites.h"
 #include "image_file_writer.h"
@@ -59,10 +60,10 @@ bool writeFolder(const std::filesystem::path& folder) {
     }
     const SpriteSheet icons = buildIconSheet();
     const SpriteSheet runner = buildRunnerSheet();
-    bool ok = write(folder / "icons.bmp", encodeBmp24(icons.colour)) &&
-              write(folder / "icons_mask.bmp", encodeBmpMask(icons.mask)) &&
-              write(folder / "running.bmp", encodeBmp24(runner.colour)) &&
-              write(folder / "running_mask.bmp", encodeBmpMask(runner.mask));
+    bool ok = write(folder / kIconsBitmap, encodeBmp24(icons.colour)) &&
+              write(folder / kIconsMaskBitmap, encodeBmpMask(icons.mask)) &&
+              write(folder / kRunnerBitmap, encodeBmp24(runner.colour)) &&
+              write(folder / kRunnerMaskBitmap, encodeBmpMask(runner.mask));
     for (int index = 0; ok && index < kSoundCount; ++index)
         ok = write(folder / kSoundNames[static_cast<std::size_t>(index)].file,
                    encodeWav(renderSound(index)));

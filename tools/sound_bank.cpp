@@ -6,6 +6,8 @@
 
 #include "audio/sample_set.h"
 #include "audio/sample_slot.h"
+#include "audio/wav_format.h"
+#include "base/byte_order.h"
 #include "instrument_voices.h"
 
 namespace lantrel {
@@ -63,13 +65,10 @@ std::vector<std::int16_t> renderSound(int index) {
 
 std::vector<std::uint8_t> encodeWav(const std::vector<std::int16_t>& samples) {
     std::vector<std::uint8_t> bytes =
-        SampleSlot::makeHeader(false, kSynthRate, static_cast<std::uint32_t>(samples.size()));
+        makeWavHeader(false, kSynthRate, static_cast<std::uint32_t>(samples.size()));
     bytes.reserve(bytes.size() + 2 * samples.size());
-    for (std::int16_t sample : samples) {
-        const auto value = static_cast<std::uint16_t>(sample);
-        bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
-        bytes.push_back(static_cast<std::uint8_t>(value >> 8));
-    }
+    for (std::int16_t sample : samples)
+        le::put16(bytes, static_cast<std::uint16_t>(sample));
     return bytes;
 }
 

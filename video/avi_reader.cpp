@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "riff_bytes.h"
+#include "base/byte_order.h"
 
 namespace lantrel {
 
@@ -110,14 +110,13 @@ bool AviReader::parse(std::string& error) {
     // A real chunk takes at least its 8-byte header, so a file cannot index more chunks.
     chunkBudget_ = fileSize_ / 8;
     std::array<std::byte, 12> riffHeader{};
-    if (!source_->readAt(0, riffHeader) || riff::get32(riffHeader, 0) != fourCc("RIFF") ||
-        riff::get32(riffHeader, 8) != fourCc("AVI ")) {
+    if (!source_->readAt(0, riffHeader) || le::get32(riffHeader, 0) != fourCc("RIFF") ||
+        le::get32(riffHeader, 8) != fourCc("AVI ")) {
         error = "not an AVI file";
         return false;
     }
     // A file cut short is read as far as it goes.
-    const std::uint64_t riffSize =
-        std::min<std::uint64_t>(riff::get32(riffHeader, 4), fileSize_ - 8);
+    const std::uint64_t riffSize = std::min<std::uint64_t>(le::get32(riffHeader, 4), fileSize_ - 8);
     std::optional<Span> legacyIndex;
     forEachChunk(Span{12, riffSize < 4 ? 0 : riffSize - 4}, [&](FourCc id, Span body) {
         const std::optional<FourCc> type = id == fourCc("LIST") ? listType(body) : std::nullopt;
@@ -147,9 +146,9 @@ bool AviReader::forEachChunk(Span range, Visit visit) const {
         std::array<std::byte, 8> header{};
         if (!source_->readAt(position, header)) return false;
         const std::uint64_t size =
-            std::min<std::uint64_t>(riff::get32(header, 4), end - position - 8);
-        visit(riff::get32(header, 0), Span{position + 8, size});
-        position += 8 + riff::padded(size);
+            std::min<std::uint64_t>(le::get32(header, 4), end - position - 8);
+        visit(le::get32(header, 0), Span{position + 8, size});
+        position += 8 + riffPadded(size);
     }
     return true;
 }
@@ -157,7 +156,7 @@ bool AviReader::forEachChunk(Span range, Visit visit) const {
 std::optional<FourCc> AviReader::listType(Span body) const {
     std::array<std::byte, 4> type{};
     if (body.size < 4 || !source_->readAt(body.offset, type)) return std::nullopt;
-    return riff::get32(type, 0);
+    return le::get32(type, 0);
 }
 
 std::vector<std::byte> AviReader::readBody(Span body, std::size_t limit) const {
@@ -181,14 +180,14 @@ void AviReader::parseHeaderList(Span body) {
 void AviReader::parseMainHeader(Span body) {
     std::vector<std::byte> bytes = readBody(body, 56);
     bytes.resize(56);
-    main_.microSecondsPerFrame = riff::get32(bytes, 0);
-    main_.maxBytesPerSecond = riff::get32(bytes, 4);
-    main_.flags = riff::get32(bytes, 12);
-    main_.totalFrames = riff::get32(bytes, 16);
-    main_.streams = riff::get32(bytes, 24);
-    main_.suggestedBufferSize = riff::get32(bytes, 28);
-    main_.width = riff::get32(bytes, 32);
-    main_.height = riff::get32(bytes, 36);
+    main_.microSecondsPerFrame = le::get32(bytes, 0);
+    main_.maxBytesPerSecond = le::get32(bytes, 4);
+    main_.flags = le::get32(bytes, 12);
+    main_.totalFrames = le::get32(bytes, 16);
+    main_.streams = le::get32(bytes, 24);
+    main_.suggestedBufferSize = le::get32(bytes, 28);
+    main_.width = le::get32(bytes, 32);
+    main_.height = le::get32(bytes, 36);
 }
 
 void AviReader::parseStreamList(Span body) {
@@ -216,7 +215,7 @@ void AviReader::parseOpenDmlList(Span body) {
     forEachChunk(body, [&](FourCc id, Span chunk) {
         const std::vector<std::byte> count = readBody(chunk, 4);
         if (id != fourCc("dmlh") || count.size() < 4) return;
-        totalFrames_ = riff::get32(count, 0);
+        totalFrames_ = le::get32(count, 0);
         hasOpenDmlCount_ = true;
     });
 }
@@ -232,32 +231,32 @@ void AviReader::readSuperIndex(Stream& stream) {
         readStandardIndex(stream, stream.indexOffset - 8);
         return;
     }
-    if (type != kIndexOfIndexes || riff::get16(index, 0) != 4) return;
+    if (type != kIndexOfIndexes || le::get16(index, 0) != 4) return;
     const std::size_t entries =
-        std::min<std::size_t>(riff::get32(index, 4), (index.size() - 24) / 16);
+        std::min<std::size_t>(le::get32(index, 4), (index.size() - 24) / 16);
     for (std::size_t i = 0; i < entries; ++i)
-        readStandardIndex(stream, riff::get64(index, 24 + 16 * i));
+        readStandardIndex(stream, le::get64(index, 24 + 16 * i));
 }
 
 // A standard index chunk ('ixnn', or 'indx') at `offset`: entries relative to a base offset.
 void AviReader::readStandardIndex(Stream& stream, std::uint64_t offset) {
     std::array<std::byte, 32> header{};
     if (!source_->readAt(offset, header)) return;
-    const std::uint32_t size = riff::get32(header, 4);
-    if (size < 24 || riff::get16(header, 8) != 2 || static_cast<std::uint8_t>(header[10]) != 0 ||
+    const std::uint32_t size = le::get32(header, 4);
+    if (size < 24 || le::get16(header, 8) != 2 || static_cast<std::uint8_t>(header[10]) != 0 ||
         static_cast<std::uint8_t>(header[11]) != kIndexOfChunks)
         return;
-    const std::uint64_t base = riff::get64(header, 20);
-    std::uint64_t left = std::min<std::uint64_t>(riff::get32(header, 12), (size - 24) / 8);
+    const std::uint64_t base = le::get64(header, 20);
+    std::uint64_t left = std::min<std::uint64_t>(le::get32(header, 12), (size - 24) / 8);
     std::uint64_t position = offset + 32;
     std::vector<std::byte> block;
     while (left > 0 && chunkBudget_ > 0) {
         block.resize(static_cast<std::size_t>(std::min<std::uint64_t>(left, kEntriesPerRead)) * 8);
         if (!source_->readAt(position, block)) return;
         for (std::size_t at = 0; at < block.size(); at += 8) {
-            const std::uint32_t entrySize = riff::get32(block, at + 4);
+            const std::uint32_t entrySize = le::get32(block, at + 4);
             if (base > fileSize_) return;
-            addChunk(stream, base + riff::get32(block, at), entrySize & ~kNotKeyFrame,
+            addChunk(stream, base + le::get32(block, at), entrySize & ~kNotKeyFrame,
                      (entrySize & kNotKeyFrame) == 0);
         }
         left -= block.size() / 8;
@@ -280,21 +279,21 @@ void AviReader::readLegacyIndex(Span idx1) {
         if (!source_->readAt(idx1.offset + done, block)) return;
         done += block.size();
         for (std::size_t at = 0; at < block.size(); at += 16) {
-            const FourCc id = riff::get32(block, at);
+            const FourCc id = le::get32(block, at);
             const std::optional<int> number = streamNumber(id);
-            const std::uint32_t flags = riff::get32(block, at + 4);
-            const std::uint32_t offset = riff::get32(block, at + 8);
+            const std::uint32_t flags = le::get32(block, at + 4);
+            const std::uint32_t offset = le::get32(block, at + 8);
             if (!number || *number >= streamCount() || indexed[static_cast<std::size_t>(*number)] ||
                 (flags & kLegacyList) != 0)
                 continue;
             if (!base) {
                 std::array<std::byte, 4> tag{};
                 const bool relative =
-                    source_->readAt(moviTag_ + offset, tag) && riff::get32(tag, 0) == id;
+                    source_->readAt(moviTag_ + offset, tag) && le::get32(tag, 0) == id;
                 base = relative ? moviTag_ : 0;
             }
             addChunk(streams_[static_cast<std::size_t>(*number)], *base + offset + 8,
-                     riff::get32(block, at + 12), (flags & kLegacyKeyFrame) != 0);
+                     le::get32(block, at + 12), (flags & kLegacyKeyFrame) != 0);
         }
     }
 }

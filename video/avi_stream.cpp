@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "riff_bytes.h"
+#include "base/byte_order.h"
 
 namespace lantrel {
 
@@ -16,21 +16,21 @@ std::string fourCcText(FourCc code) {
 std::array<std::byte, AviStreamHeader::kSize> AviStreamHeader::encode() const {
     std::vector<std::byte> out;
     out.reserve(kSize);
-    riff::put32(out, type);
-    riff::put32(out, handler);
-    riff::put32(out, flags);
-    riff::put16(out, priority);
-    riff::put16(out, language);
-    riff::put32(out, initialFrames);
-    riff::put32(out, scale);
-    riff::put32(out, rate);
-    riff::put32(out, start);
-    riff::put32(out, length);
-    riff::put32(out, suggestedBufferSize);
-    riff::put32(out, static_cast<std::uint32_t>(quality));
-    riff::put32(out, sampleSize);
+    le::put32(out, type);
+    le::put32(out, handler);
+    le::put32(out, flags);
+    le::put16(out, priority);
+    le::put16(out, language);
+    le::put32(out, initialFrames);
+    le::put32(out, scale);
+    le::put32(out, rate);
+    le::put32(out, start);
+    le::put32(out, length);
+    le::put32(out, suggestedBufferSize);
+    le::put32(out, static_cast<std::uint32_t>(quality));
+    le::put32(out, sampleSize);
     for (const std::int16_t edge : frame)
-        riff::put16(out, static_cast<std::uint16_t>(edge));
+        le::put16(out, static_cast<std::uint16_t>(edge));
     std::array<std::byte, kSize> bytes{};
     std::copy(out.begin(), out.end(), bytes.begin());
     return bytes;
@@ -41,21 +41,21 @@ AviStreamHeader AviStreamHeader::decode(std::span<const std::byte> bytes) {
     std::copy_n(bytes.begin(), std::min(bytes.size(), kSize), whole.begin());
     const std::span<const std::byte> in(whole);
     AviStreamHeader header;
-    header.type = riff::get32(in, 0);
-    header.handler = riff::get32(in, 4);
-    header.flags = riff::get32(in, 8);
-    header.priority = riff::get16(in, 12);
-    header.language = riff::get16(in, 14);
-    header.initialFrames = riff::get32(in, 16);
-    header.scale = riff::get32(in, 20);
-    header.rate = riff::get32(in, 24);
-    header.start = riff::get32(in, 28);
-    header.length = riff::get32(in, 32);
-    header.suggestedBufferSize = riff::get32(in, 36);
-    header.quality = static_cast<std::int32_t>(riff::get32(in, 40));
-    header.sampleSize = riff::get32(in, 44);
+    header.type = le::get32(in, 0);
+    header.handler = le::get32(in, 4);
+    header.flags = le::get32(in, 8);
+    header.priority = le::get16(in, 12);
+    header.language = le::get16(in, 14);
+    header.initialFrames = le::get32(in, 16);
+    header.scale = le::get32(in, 20);
+    header.rate = le::get32(in, 24);
+    header.start = le::get32(in, 28);
+    header.length = le::get32(in, 32);
+    header.suggestedBufferSize = le::get32(in, 36);
+    header.quality = static_cast<std::int32_t>(le::get32(in, 40));
+    header.sampleSize = le::get32(in, 44);
     for (std::size_t i = 0; i < header.frame.size(); ++i)
-        header.frame[i] = static_cast<std::int16_t>(riff::get16(in, 48 + 2 * i));
+        header.frame[i] = static_cast<std::int16_t>(le::get16(in, 48 + 2 * i));
     return header;
 }
 
@@ -63,17 +63,17 @@ std::vector<std::byte> bitmapInfoHeader(std::int32_t width, std::int32_t height)
     constexpr std::uint32_t kPixelsPerMetre = 2834;  // 72 dots per inch
     const auto rowBytes = static_cast<std::uint32_t>(width) * 3;
     std::vector<std::byte> out;
-    riff::put32(out, 40);
-    riff::put32(out, static_cast<std::uint32_t>(width));
-    riff::put32(out, static_cast<std::uint32_t>(height));  // positive: bottom row first
-    riff::put16(out, 1);                                   // planes
-    riff::put16(out, 24);                                  // bits a pixel
-    riff::put32(out, 0);                                   // BI_RGB, uncompressed
-    riff::put32(out, rowBytes * static_cast<std::uint32_t>(height));
-    riff::put32(out, kPixelsPerMetre);
-    riff::put32(out, kPixelsPerMetre);
-    riff::put32(out, 0);  // colours used
-    riff::put32(out, 0);  // colours important
+    le::put32(out, 40);
+    le::put32(out, static_cast<std::uint32_t>(width));
+    le::put32(out, static_cast<std::uint32_t>(height));  // positive: bottom row first
+    le::put16(out, 1);                                   // planes
+    le::put16(out, 24);                                  // bits a pixel
+    le::put32(out, 0);                                   // BI_RGB, uncompressed
+    le::put32(out, rowBytes * static_cast<std::uint32_t>(height));
+    le::put32(out, kPixelsPerMetre);
+    le::put32(out, kPixelsPerMetre);
+    le::put32(out, 0);  // colours used
+    le::put32(out, 0);  // colours important
     return out;
 }
 
@@ -97,9 +97,9 @@ AviStream pcmAudioStream(std::span<const std::byte> waveFormat) {
     std::copy_n(waveFormat.begin(), std::min(waveFormat.size(), fields.size()), fields.begin());
     stream.header.type = kStreamAudio;
     stream.header.scale = 1;
-    stream.header.rate = riff::get32(fields, 4);                 // samples a second
-    stream.header.suggestedBufferSize = riff::get32(fields, 8);  // bytes a second
-    stream.header.sampleSize = riff::get16(fields, 12);          // block align
+    stream.header.rate = le::get32(fields, 4);                 // samples a second
+    stream.header.suggestedBufferSize = le::get32(fields, 8);  // bytes a second
+    stream.header.sampleSize = le::get16(fields, 12);          // block align
     stream.header.quality = -1;
     return stream;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/screen_size.h"
+
 namespace lantrel {
 
 // A RIFF four-character code as it reads from the file: the first character in the low byte.
@@ -20,6 +22,11 @@ constexpr FourCc fourCc(const char (&text)[5]) {
 }
 
 std::string fourCcText(FourCc code);
+
+// Chunks start on even offsets: an odd-sized body is followed by one pad byte.
+constexpr std::uint64_t riffPadded(std::uint64_t size) {
+    return size + (size & 1);
+}
 
 // The 56 bytes of an AVI stream header ('strh'), field for field.
 struct AviStreamHeader {
@@ -58,9 +65,7 @@ struct AviStream {
 inline constexpr FourCc kStreamVideo = fourCc("vids");
 inline constexpr FourCc kStreamAudio = fourCc("auds");
 
-// The score screen's picture: 512 x 384 pixels, 24 bits, rows bottom-up, 1536 bytes a row.
-inline constexpr int kScreenWidth = 512;
-inline constexpr int kScreenHeight = 384;
+// The score screen's picture as a video frame: 24 bits, rows bottom-up, 1536 bytes a row.
 inline constexpr std::uint32_t kScreenFrameBytes = kScreenWidth * kScreenHeight * 3;
 
 // A 40-byte BITMAPINFOHEADER for an uncompressed bottom-up 24-bit picture.

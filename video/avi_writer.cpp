@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "riff_bytes.h"
+#include "base/byte_order.h"
 
 namespace lantrel {
 
@@ -31,23 +31,23 @@ constexpr std::uint32_t kMainHeaderFlags = 0x10 | 0x100 | 0x800;
 constexpr std::uint64_t kLargestSegment = 0xFFFF'FFFEull;
 
 void appendChunk(std::vector<std::byte>& out, FourCc id, std::span<const std::byte> body) {
-    riff::put32(out, id);
-    riff::put32(out, static_cast<std::uint32_t>(body.size()));
+    le::put32(out, id);
+    le::put32(out, static_cast<std::uint32_t>(body.size()));
     out.insert(out.end(), body.begin(), body.end());
     if (body.size() % 2 != 0) out.push_back(std::byte{0});
 }
 
 // Starts a LIST and returns where its size goes; endList fills it in.
 std::size_t beginList(std::vector<std::byte>& out, FourCc type) {
-    riff::put32(out, fourCc("LIST"));
+    le::put32(out, fourCc("LIST"));
     const std::size_t sizeAt = out.size();
-    riff::put32(out, 0);
-    riff::put32(out, type);
+    le::put32(out, 0);
+    le::put32(out, type);
     return sizeAt;
 }
 
 void endList(std::vector<std::byte>& out, std::size_t sizeAt) {
-    riff::set32(out, sizeAt, static_cast<std::uint32_t>(out.size() - sizeAt - 4));
+    le::set32(out, sizeAt, static_cast<std::uint32_t>(out.size() - sizeAt - 4));
 }
 
 // Stream n's chunks are "nnxx": two decimal digits, then the kind of data.
@@ -67,7 +67,7 @@ FourCc indexChunkId(int number) {
 FourCc dataChunkId(int number, const AviStream& stream) {
     if (stream.header.type == kStreamAudio) return streamChunkId(number, "wb");
     const bool uncompressed =
-        stream.format.size() >= 20 && riff::get32(stream.format, 16) == 0;  // BI_RGB
+        stream.format.size() >= 20 && le::get32(stream.format, 16) == 0;  // BI_RGB
     return streamChunkId(number, uncompressed ? "db" : "dc");
 }
 
@@ -159,16 +159,16 @@ const AviWriter::Stream& AviWriter::mainStream() const {
 
 std::vector<std::byte> AviWriter::header() const {
     std::vector<std::byte> out;
-    riff::put32(out, fourCc("RIFF"));
-    riff::put32(out, static_cast<std::uint32_t>(firstSegmentSize_ > 8 ? firstSegmentSize_ - 8 : 0));
-    riff::put32(out, fourCc("AVI "));
+    le::put32(out, fourCc("RIFF"));
+    le::put32(out, static_cast<std::uint32_t>(firstSegmentSize_ > 8 ? firstSegmentSize_ - 8 : 0));
+    le::put32(out, fourCc("AVI "));
     const std::size_t hdrl = beginList(out, fourCc("hdrl"));
     appendMainHeader(out);
     for (const Stream& stream : streams_)
         appendStreamList(out, stream);
     const std::size_t odml = beginList(out, fourCc("odml"));
     std::vector<std::byte> dmlh;
-    riff::put32(dmlh, clampTo32(mainStream().samples));  // every frame, in all segments
+    le::put32(dmlh, clampTo32(mainStream().samples));  // every frame, in all segments
     dmlh.resize(kDmlhBytes);
     appendChunk(out, fourCc("dmlh"), dmlh);
     endList(out, odml);
@@ -190,22 +190,22 @@ void AviWriter::appendMainHeader(std::vector<std::byte>& out) const {
     std::uint32_t width = static_cast<std::uint32_t>(timing.frame[2] - timing.frame[0]);
     std::uint32_t height = static_cast<std::uint32_t>(timing.frame[3] - timing.frame[1]);
     if (main.info.header.type == kStreamVideo && main.info.format.size() >= 12) {
-        width = riff::get32(main.info.format, 4);
-        const auto signedHeight = static_cast<std::int32_t>(riff::get32(main.info.format, 8));
+        width = le::get32(main.info.format, 4);
+        const auto signedHeight = static_cast<std::int32_t>(le::get32(main.info.format, 8));
         height = static_cast<std::uint32_t>(signedHeight < 0 ? -signedHeight : signedHeight);
     }
     std::vector<std::byte> avih;
-    riff::put32(avih, clampTo32(1'000'000ull * timing.scale / timing.rate));
-    riff::put32(avih, clampTo32(bytesPerSecond));
-    riff::put32(avih, 0);  // padding granularity
-    riff::put32(avih, kMainHeaderFlags);
-    riff::put32(avih, main.firstSegmentChunks);  // an AVI 1.0 reader sees the first RIFF only
-    riff::put32(avih, 0);                        // initial frames
-    riff::put32(avih, static_cast<std::uint32_t>(streams_.size()));
-    riff::put32(avih, largestChunk);
-    riff::put32(avih, width);
-    riff::put32(avih, height);
-    riff::putZeros(avih, 16);  // reserved
+    le::put32(avih, clampTo32(1'000'000ull * timing.scale / timing.rate));
+    le::put32(avih, clampTo32(bytesPerSecond));
+    le::put32(avih, 0);  // padding granularity
+    le::put32(avih, kMainHeaderFlags);
+    le::put32(avih, main.firstSegmentChunks);  // an AVI 1.0 reader sees the first RIFF only
+    le::put32(avih, 0);                        // initial frames
+    le::put32(avih, static_cast<std::uint32_t>(streams_.size()));
+    le::put32(avih, largestChunk);
+    le::put32(avih, width);
+    le::put32(avih, height);
+    le::putZeros(avih, 16);  // reserved
     appendChunk(out, fourCc("avih"), avih);
 }
 
@@ -222,16 +222,16 @@ void AviWriter::appendStreamList(std::vector<std::byte>& out, const Stream& stre
     appendChunk(out, fourCc("strn"), name);
 
     std::vector<std::byte> indx;
-    riff::put16(indx, 4);  // longs an entry
+    le::put16(indx, 4);  // longs an entry
     indx.push_back(std::byte{0});
     indx.push_back(std::byte{kIndexOfIndexes});
-    riff::put32(indx, static_cast<std::uint32_t>(stream.superIndex.size()));
-    riff::put32(indx, stream.chunkId);
-    riff::putZeros(indx, 12);
+    le::put32(indx, static_cast<std::uint32_t>(stream.superIndex.size()));
+    le::put32(indx, stream.chunkId);
+    le::putZeros(indx, 12);
     for (const SuperEntry& entry : stream.superIndex) {
-        riff::put64(indx, entry.offset);
-        riff::put32(indx, entry.size);
-        riff::put32(indx, entry.duration);
+        le::put64(indx, entry.offset);
+        le::put32(indx, entry.size);
+        le::put32(indx, entry.duration);
     }
     indx.resize(kIndexHeaderBytes + std::size_t{kSuperEntryBytes} * options_.superIndexEntries);
     appendChunk(out, fourCc("indx"), indx);
@@ -265,8 +265,8 @@ bool AviWriter::write(int stream, std::span<const std::byte> data, bool keyFrame
     }
     std::array<std::byte, 8> chunkHeader{};
     std::vector<std::byte> fields;
-    riff::put32(fields, target.chunkId);
-    riff::put32(fields, size);
+    le::put32(fields, target.chunkId);
+    le::put32(fields, size);
     std::copy(fields.begin(), fields.end(), chunkHeader.begin());
     const std::array<std::byte, 1> pad{};
     return append({chunkHeader, data, std::span(pad).first(data.size() % 2)});
@@ -275,7 +275,7 @@ bool AviWriter::write(int stream, std::span<const std::byte> data, bool keyFrame
 // Whether a chunk of `size` bytes for `stream`, with the indexes that must follow it in this
 // segment, still keeps the segment within the limit.
 bool AviWriter::fits(int stream, std::uint64_t size) const {
-    std::uint64_t total = position_ - segmentStart_ + 8 + riff::padded(size);
+    std::uint64_t total = position_ - segmentStart_ + 8 + riffPadded(size);
     for (std::size_t s = 0; s < streams_.size(); ++s) {
         const std::size_t entries =
             streams_[s].segmentEntries.size() + (static_cast<int>(s) == stream ? 1 : 0);
@@ -290,9 +290,9 @@ bool AviWriter::startSegment() {
     segmentStart_ = position_;
     moviStart_ = position_ + 12;
     std::vector<std::byte> bytes;
-    riff::put32(bytes, fourCc("RIFF"));
-    riff::put32(bytes, 0);
-    riff::put32(bytes, fourCc("AVIX"));
+    le::put32(bytes, fourCc("RIFF"));
+    le::put32(bytes, 0);
+    le::put32(bytes, fourCc("AVIX"));
     beginList(bytes, fourCc("movi"));
     return append({bytes});
 }
@@ -311,16 +311,16 @@ bool AviWriter::writeStandardIndex(Stream& stream) {
     if (stream.superIndex.size() >= options_.superIndexEntries)
         return fail("the file needs more segments than its header has room for");
     std::vector<std::byte> body;
-    riff::put16(body, 2);  // longs an entry
+    le::put16(body, 2);  // longs an entry
     body.push_back(std::byte{0});
     body.push_back(std::byte{kIndexOfChunks});
-    riff::put32(body, static_cast<std::uint32_t>(stream.segmentEntries.size()));
-    riff::put32(body, stream.chunkId);
-    riff::put64(body, moviStart_);  // base offset: the entries count from the movi list
-    riff::put32(body, 0);
+    le::put32(body, static_cast<std::uint32_t>(stream.segmentEntries.size()));
+    le::put32(body, stream.chunkId);
+    le::put64(body, moviStart_);  // base offset: the entries count from the movi list
+    le::put32(body, 0);
     for (const IndexEntry& entry : stream.segmentEntries) {
-        riff::put32(body, entry.offset);
-        riff::put32(body, entry.size);
+        le::put32(body, entry.offset);
+        le::put32(body, entry.size);
     }
     std::vector<std::byte> chunk;
     appendChunk(chunk, stream.indexId, body);
@@ -335,10 +335,10 @@ bool AviWriter::writeLegacyIndex() {
     std::vector<std::byte> body;
     body.reserve(legacyIndex_.size() * kLegacyEntryBytes);
     for (const LegacyEntry& entry : legacyIndex_) {
-        riff::put32(body, entry.chunkId);
-        riff::put32(body, entry.flags);
-        riff::put32(body, entry.offset);
-        riff::put32(body, entry.size);
+        le::put32(body, entry.chunkId);
+        le::put32(body, entry.flags);
+        le::put32(body, entry.offset);
+        le::put32(body, entry.size);
     }
     legacyIndex_ = {};
     std::vector<std::byte> chunk;
@@ -398,7 +398,7 @@ bool AviWriter::patch(std::uint64_t offset, std::span<const std::byte> bytes) {
 
 bool AviWriter::patchSize(std::uint64_t chunkOffset, std::uint64_t size) {
     std::vector<std::byte> field;
-    riff::put32(field, static_cast<std::uint32_t>(size));
+    le::put32(field, static_cast<std::uint32_t>(size));
     return patch(chunkOffset + 4, field);
 }
 

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <ctime>
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 #include "model/project.h"
 
 namespace lantrel {
@@ -117,7 +117,7 @@ class FrameRenderer {
           screenPosition_(std::max(position_, 8)) {}
 
     void render() {
-        canvas_.fill(0, 0, FrameContext::kWidth, FrameContext::kHeight, kBlack);
+        canvas_.fill(0, 0, kScreenWidth, kScreenHeight, kBlack);
         const std::vector<LaneView> lanes = visibleLanes();
         if (lanes.empty()) return drawEmptyArrangement();
         for (std::size_t k = 0; k < lanes.size(); ++k)
@@ -152,7 +152,7 @@ class FrameRenderer {
         const int current = (screenPosition_ & ~1) / 2;
         for (int column = current; column >= 0 && columnX(column) >= -kColumnWidth; --column)
             visit(column);
-        for (int column = current + 1; columnX(column) < FrameContext::kWidth; ++column)
+        for (int column = current + 1; columnX(column) < kScreenWidth; ++column)
             visit(column);
     }
 
@@ -167,10 +167,10 @@ class FrameRenderer {
     }
 
     void drawLane(const LaneView& lane, bool gapAbove) {
-        if (gapAbove) canvas_.fill(0, lane.top - kGap, FrameContext::kWidth, kGap, blended(kWhite));
-        canvas_.fill(0, lane.top, FrameContext::kWidth, kBandHeight, blended(kBandColour));
+        if (gapAbove) canvas_.fill(0, lane.top - kGap, kScreenWidth, kGap, blended(kWhite));
+        canvas_.fill(0, lane.top, kScreenWidth, kBandHeight, blended(kBandColour));
         for (int offset : kStaffLines)
-            canvas_.fill(0, lane.top + offset, FrameContext::kWidth, 2, kBlack);
+            canvas_.fill(0, lane.top + offset, kScreenWidth, 2, kBlack);
         const int clefOffset = kCursorX - kHalfBeatWidth * screenPosition_;
         if (clefOffset > 0) canvas_.drawInk(context_.sprites().clef(), clefOffset - 88, lane.top);
         forEachVisibleColumn([&](int column) { drawColumn(lane, column); });
@@ -207,7 +207,7 @@ class FrameRenderer {
     }
 
     void drawBarNumbers(int bandTop) {
-        canvas_.fill(0, bandTop, FrameContext::kWidth, kBarBandHeight, blended(kWhite));
+        canvas_.fill(0, bandTop, kScreenWidth, kBarBandHeight, blended(kWhite));
         QPainter painter(context_.target());
         QFont font = context_.sprites().barNumberFont();
         font.setStyleStrategy(QFont::NoAntialias);
@@ -227,7 +227,7 @@ class FrameRenderer {
         };
         for (int start = firstStart; start >= 0 && centreOf(start) > -16; start -= barLength)
             draw(start);
-        for (int start = firstStart + barLength; centreOf(start) <= FrameContext::kWidth;
+        for (int start = firstStart + barLength; centreOf(start) <= kScreenWidth;
              start += barLength)
             draw(start);
     }
@@ -283,7 +283,7 @@ QRgb blend(QRgb a, QRgb b, int k) {
 }
 
 QImage makeScreenImage() {
-    return QImage(FrameContext::kWidth, FrameContext::kHeight, QImage::Format_RGB32);
+    return QImage(kScreenWidth, kScreenHeight, QImage::Format_RGB32);
 }
 
 FrameContext::FrameContext(std::span<const std::filesystem::path> resourceFolders)
@@ -291,11 +291,6 @@ FrameContext::FrameContext(std::span<const std::filesystem::path> resourceFolder
 
 void FrameContext::attach(const Project& project) {
     project_ = &project;
-    refresh();
-}
-
-void FrameContext::refresh() {
-    if (project_) settings_ = project_->settings();
 }
 
 FrameContext& FrameContext::prepare(QImage* target, int position) {
@@ -306,7 +301,7 @@ FrameContext& FrameContext::prepare(QImage* target, int position) {
 
 void RenderFrame(FrameContext& context) {
     if (!context.project() || !context.target() ||
-        context.target()->size() != QSize(FrameContext::kWidth, FrameContext::kHeight) ||
+        context.target()->size() != QSize(kScreenWidth, kScreenHeight) ||
         context.target()->format() != QImage::Format_RGB32)
         return;
     FrameRenderer(context).render();

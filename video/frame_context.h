@@ -5,34 +5,30 @@
 #include <filesystem>
 #include <functional>
 
-#include "model/project_settings.h"
+#include "base/screen_size.h"
 #include "sprite_sheets.h"
 
 namespace lantrel {
 
 class Project;
 
-// Everything one drawing of the score screen needs: the project (read through its locked
-// queries on every call), a settings copy for the export, the target picture, the play position
-// in half-beats (-1 = before the first column) and the sprites, loaded once per context.
-// The view and every export run each own one, so two pictures can be drawn at the same time.
+// Everything one drawing of the score screen needs: the project, the target picture, the play
+// position in half-beats (-1 = before the first column) and the sprites, loaded once per
+// context. Each frame reads the project afresh through its locked queries: the notes, and from
+// a settings copy taken for that frame the brightness, the time signature and the pitch factors,
+// so a change made in a dialog shows at the next frame. The view and every export run each own
+// a context, so two pictures can be drawn at the same time.
 class FrameContext {
   public:
-    static constexpr int kWidth = 512;
-    static constexpr int kHeight = 384;
-
     // Sprites come from the first of `resourceFolders` that holds each file.
     explicit FrameContext(std::span<const std::filesystem::path> resourceFolders);
 
-    // Stores the project (not owned) and copies its current settings.
+    // Stores the project (not owned), which must outlive the drawing.
     void attach(const Project& project);
-    // Copies the project's current settings again.
-    void refresh();
     // `target` must be a 512 x 384 Format_RGB32 image (not owned).
     FrameContext& prepare(QImage* target, int position);
 
     const Project* project() const { return project_; }
-    const ProjectSettings& settings() const { return settings_; }
     const SpriteSheets& sprites() const { return sprites_; }
     QImage* target() const { return target_; }
     int position() const { return position_; }
@@ -43,7 +39,6 @@ class FrameContext {
 
   private:
     const Project* project_ = nullptr;
-    ProjectSettings settings_;
     QImage* target_ = nullptr;
     int position_ = -1;
     SpriteSheets sprites_;

@@ -1,6 +1,7 @@
 #include "sprite_sheets.h"
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
+#include "base/resource_names.h"
 #include "bmp_reader.h"
 #include "resources/clef_image.h"
 
@@ -97,13 +98,13 @@ SpriteSheets::SpriteSheets(std::span<const std::filesystem::path> resourceFolder
 }
 
 void SpriteSheets::loadIcons(std::span<const std::filesystem::path> folders) {
-    copyMask(readSheet("icons_mask.bmp", folders), kIconRows, iconMask_);
-    copyThroughMask(readSheet("icons.bmp", folders), kIconRows, iconMask_, iconStrip_);
+    copyMask(readSheet(kIconsMaskBitmap, folders), kIconRows, iconMask_);
+    copyThroughMask(readSheet(kIconsBitmap, folders), kIconRows, iconMask_, iconStrip_);
 }
 
 void SpriteSheets::loadRunner(std::span<const std::filesystem::path> folders) {
-    copyMask(readSheet("running_mask.bmp", folders), kRunnerCells, runnerMask_);
-    copyThroughMask(readSheet("running.bmp", folders), kRunnerCells, runnerMask_, runnerStrip_);
+    copyMask(readSheet(kRunnerMaskBitmap, folders), kRunnerCells, runnerMask_);
+    copyThroughMask(readSheet(kRunnerBitmap, folders), kRunnerCells, runnerMask_, runnerStrip_);
 }
 
 // The runner's outline is filled row by row (rows 0..18 of cell 0, 0..16 of cell 1) so that

@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <functional>
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
 #include "video/movie_export.h"

@@ -1,7 +1,7 @@
 // The cost of drawing one dense score-screen frame.
 #include <benchmark/benchmark.h>
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 #include "model/project.h"
 #include "video/frame_context.h"
 

@@ -5,8 +5,8 @@
 
 #include <set>
 
-#include "audio/resource_folder.h"
 #include "audio/sample_set.h"
+#include "base/resource_folder.h"
 #include "support/fake_sequencer.h"
 #include "support/temp_dir.h"
 
@@ -48,9 +48,9 @@ TEST_F(ResourceImportTest, ImportsAllFilesThatTheLoadersThenUse) {
     ASSERT_TRUE(report.succeeded()) << report.failure();
     EXPECT_EQ(report.failure(), "");
 
-    std::set<std::string> expected(kImportList.begin(), kImportList.end());
+    std::set<std::string> expected(kResourceNames.begin(), kResourceNames.end());
     EXPECT_EQ(filesIn(rsrc()), expected);  // and no temporary files left over
-    for (std::size_t i = 0; i < kImportFileCount; ++i)
+    for (std::size_t i = 0; i < kResourceFileCount; ++i)
         EXPECT_EQ(report.files[i].outcome, i < 4 ? ImportOutcome::Written : ImportOutcome::Copied);
     EXPECT_EQ(std::filesystem::file_size(rsrc() / "icons.bmp"), 20'588u);
     EXPECT_EQ(test::TempDir::read(rsrc() / "SOUND28.WAV"),
@@ -71,7 +71,7 @@ TEST_F(ResourceImportTest, MissingWavesFolderFailsAtTheFirstSoundAfterTheBitmaps
     EXPECT_EQ(report.files[4].name, "sound1.wav");
     EXPECT_EQ(report.files[4].outcome, ImportOutcome::Failed);
     EXPECT_NE(report.failure().find("sound1.wav"), std::string::npos) << report.failure();
-    for (std::size_t i = 5; i < kImportFileCount; ++i)
+    for (std::size_t i = 5; i < kResourceFileCount; ++i)
         EXPECT_EQ(report.files[i].outcome, ImportOutcome::NotReached);
     EXPECT_EQ(filesIn(rsrc()).size(), 4u);
 }
@@ -130,7 +130,7 @@ class ResourcesPresentTest : public ::testing::Test {
   protected:
     void fill(const std::filesystem::path& folder) {
         std::filesystem::create_directories(folder);
-        for (const std::string_view name : kImportList)
+        for (const std::string_view name : kResourceNames)
             dir.write((folder.lexically_relative(dir.path()) / name).string(), "x");
     }
     bool present() const {

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "audio/sample_set.h"
-#include "import/import_list.h"
+#include "base/resource_names.h"
 #include "resources/resource_files.h"
 
 namespace lantrel {
@@ -11,7 +11,7 @@ namespace {
 
 TEST(BuiltInFolder, HoldsEveryResourceFileUnderItsExactNameAndNoneIsEmpty) {
     const auto folder = test::builtRsrcFolder();
-    for (const std::string_view name : kImportList) {  // what the start-up check looks for
+    for (const std::string_view name : kResourceNames) {  // what the start-up check looks for
         SCOPED_TRACE(name);
         const auto path = folder / name;
         ASSERT_TRUE(std::filesystem::is_regular_file(path));

@@ -7,6 +7,8 @@
 
 #include "audio/sample_set.h"
 #include "audio/sample_slot.h"
+#include "audio/wav_format.h"
+#include "base/byte_order.h"
 
 namespace lantrel::test {
 
@@ -21,11 +23,6 @@ namespace {
 
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
-
-void putLittleEndian(std::string& bytes, std::uint32_t value, int size) {
-    for (int i = 0; i < size; ++i)
-        bytes.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
-}
 
 std::uint32_t pixelOffsetOf(const FakeBitmapLayout& layout) {
     const std::uint32_t palette = layout.bitsPerPixel == 1 ? 8 : 0;
@@ -44,20 +41,20 @@ std::string makeBmp(const FakeBitmapLayout& layout) {
     if (kInfoHeaderSize + pixelOffset + kFileHeaderSize + imageSize != layout.copySize)
         throw std::logic_error(std::string("fixture sizes disagree for ") + layout.fileName);
     std::string bmp = "BM";
-    putLittleEndian(bmp, pixelOffset + imageSize, 4);
-    putLittleEndian(bmp, 0, 4);
-    putLittleEndian(bmp, pixelOffset, 4);
-    putLittleEndian(bmp, kInfoHeaderSize, 4);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.width), 4);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.height), 4);
-    putLittleEndian(bmp, 1, 2);
-    putLittleEndian(bmp, static_cast<std::uint32_t>(layout.bitsPerPixel), 2);
-    putLittleEndian(bmp, 0, 4);
-    putLittleEndian(bmp, imageSize, 4);
-    putLittleEndian(bmp, 2835, 4);
-    putLittleEndian(bmp, 2835, 4);
-    putLittleEndian(bmp, layout.bitsPerPixel == 1 ? 2 : 0, 4);
-    putLittleEndian(bmp, 0, 4);
+    le::put(bmp, pixelOffset + imageSize, 4);
+    le::put(bmp, 0, 4);
+    le::put(bmp, pixelOffset, 4);
+    le::put(bmp, kInfoHeaderSize, 4);
+    le::put(bmp, static_cast<std::uint32_t>(layout.width), 4);
+    le::put(bmp, static_cast<std::uint32_t>(layout.height), 4);
+    le::put(bmp, 1, 2);
+    le::put(bmp, static_cast<std::uint32_t>(layout.bitsPerPixel), 2);
+    le::put(bmp, 0, 4);
+    le::put(bmp, imageSize, 4);
+    le::put(bmp, 2835, 4);
+    le::put(bmp, 2835, 4);
+    le::put(bmp, layout.bitsPerPixel == 1 ? 2 : 0, 4);
+    le::put(bmp, 0, 4);
     if (layout.bitsPerPixel == 1) bmp += std::string("\0\0\0\0\xFF\xFF\xFF\0", 8);
     for (std::uint32_t i = 0; i < imageSize; ++i)
         bmp.push_back(static_cast<char>((i * 7) & 0x3F));
@@ -147,10 +144,10 @@ std::uint64_t FakeExecutable::pixelStart(std::size_t index, std::uint64_t offset
 
 std::string fakeSound(std::size_t index) {
     constexpr std::uint32_t kFrames = 8;
-    const auto header = SampleSlot::makeHeader(false, 8000, kFrames);
+    const auto header = makeWavHeader(false, 8000, kFrames);
     std::string bytes(header.begin(), header.end());
     for (std::uint32_t frame = 0; frame < kFrames; ++frame)
-        putLittleEndian(bytes, static_cast<std::uint32_t>((index + 1) * 100 + frame), 2);
+        le::put(bytes, static_cast<std::uint32_t>((index + 1) * 100 + frame), 2);
     return bytes;
 }
 
@@ -162,7 +159,7 @@ std::filesystem::path writeFakeSequencer(const std::filesystem::path& folder,
     if (waves == Waves::None) return path;
     std::filesystem::create_directories(folder / "waves");
     for (std::size_t index = 0; index < kSoundNames.size(); ++index) {
-        std::string name = kSoundNames[index].file;
+        std::string name(kSoundNames[index].file);
         if (waves == Waves::LowerCase)
             std::ranges::transform(name, name.begin(), [](unsigned char c) {
                 return static_cast<char>(std::tolower(c));

@@ -13,6 +13,8 @@
 #include "audio/sample_set.h"
 #include "audio/sample_slot.h"
 #include "audio/timeline.h"
+#include "audio/wav_format.h"
+#include "base/byte_order.h"
 #include "model/post_target.h"
 #include "model/project.h"
 #include "support/recording_target.h"
@@ -28,7 +30,7 @@ inline std::filesystem::path writeToneSounds(const std::filesystem::path& folder
     const auto frames = static_cast<std::uint32_t>(sampleRate * seconds);
     std::uint32_t noise = 12345;
     for (int index = 0; index < kSoundCount; ++index) {
-        std::vector<std::uint8_t> bytes = SampleSlot::makeHeader(false, sampleRate, frames);
+        std::vector<std::uint8_t> bytes = makeWavHeader(false, sampleRate, frames);
         const double frequency = 180.0 + 47.0 * index;
         for (std::uint32_t frame = 0; frame < frames; ++frame) {
             noise = noise * 1664525u + 1013904223u;
@@ -37,10 +39,9 @@ inline std::filesystem::path writeToneSounds(const std::filesystem::path& folder
             const double hiss = (static_cast<double>(noise >> 16) / 65535.0 - 0.5) * 0.1;
             const auto value =
                 static_cast<std::int16_t>(12000.0 * std::exp(-3.0 * t) * (tone + hiss));
-            bytes.push_back(static_cast<std::uint8_t>(value & 0xFF));
-            bytes.push_back(static_cast<std::uint8_t>((value >> 8) & 0xFF));
+            le::put16(bytes, static_cast<std::uint16_t>(value));
         }
-        const char* name = kSoundNames[static_cast<std::size_t>(index)].file;
+        const std::string_view name = kSoundNames[static_cast<std::size_t>(index)].file;
         std::ofstream(folder / name, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));

@@ -4,28 +4,16 @@
 
 #include "audio/sample_set.h"
 #include "audio/sample_slot.h"
+#include "audio/wav_format.h"
+#include "base/byte_order.h"
 
 namespace lantrel::test {
-
-namespace {
-
-void append16(std::string& out, std::uint32_t value) {
-    out.push_back(static_cast<char>(value & 0xFF));
-    out.push_back(static_cast<char>((value >> 8) & 0xFF));
-}
-
-void append32(std::string& out, std::uint32_t value) {
-    append16(out, value & 0xFFFF);
-    append16(out, value >> 16);
-}
-
-}  // namespace
 
 void writeWav(const std::filesystem::path& path, const std::vector<std::int16_t>& samples,
               int channels, int sampleRate) {
     const auto frames =
         static_cast<std::uint32_t>(samples.size() / static_cast<std::size_t>(channels));
-    const auto header = SampleSlot::makeHeader(channels == 2, sampleRate, frames);
+    const auto header = makeWavHeader(channels == 2, sampleRate, frames);
     std::ofstream file(path, std::ios::binary);
     file.write(reinterpret_cast<const char*>(header.data()),
                static_cast<std::streamsize>(header.size()));
@@ -37,17 +25,17 @@ std::string wavBytes(std::uint16_t formatTag, std::uint16_t channels, std::uint3
                      std::uint16_t blockAlign, std::uint16_t bitsPerSample,
                      const std::string& data) {
     std::string out = "RIFF";
-    append32(out, static_cast<std::uint32_t>(36 + data.size()));
+    le::put32(out, static_cast<std::uint32_t>(36 + data.size()));
     out += "WAVEfmt ";
-    append32(out, 16);
-    append16(out, formatTag);
-    append16(out, channels);
-    append32(out, sampleRate);
-    append32(out, sampleRate * blockAlign);
-    append16(out, blockAlign);
-    append16(out, bitsPerSample);
+    le::put32(out, 16);
+    le::put16(out, static_cast<std::uint16_t>(formatTag));
+    le::put16(out, static_cast<std::uint16_t>(channels));
+    le::put32(out, sampleRate);
+    le::put32(out, sampleRate * blockAlign);
+    le::put16(out, static_cast<std::uint16_t>(blockAlign));
+    le::put16(out, static_cast<std::uint16_t>(bitsPerSample));
     out += "data";
-    append32(out, static_cast<std::uint32_t>(data.size()));
+    le::put32(out, static_cast<std::uint32_t>(data.size()));
     return out + data;
 }
 

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "import/import_list.h"
+#include "base/resource_names.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -15,7 +15,7 @@ namespace {
 TEST(SetUpResources, PresentResourcesNeedNoImport) {
     const test::TempDir dir;
     std::filesystem::create_directories(dir / "lantrel" / "rsrc");
-    for (const std::string_view name : kImportList)
+    for (const std::string_view name : kResourceNames)
         dir.write("lantrel/rsrc/" + std::string(name), "x");
     const char* previous = std::getenv("XDG_DATA_HOME");
     const std::string saved = previous ? previous : "";

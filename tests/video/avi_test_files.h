@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_order.h"
 #include "support/command_output.h"
 #include "video/avi_stream.h"
 #include "video/avi_writer.h"
@@ -71,21 +72,16 @@ inline std::vector<std::byte> paintedFrame(int index, std::size_t bytes = kScree
     return frame;
 }
 
-inline void put(std::vector<std::byte>& out, std::uint32_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(static_cast<std::byte>(value >> (8 * i)));
-}
-
 // A WAV 'fmt ' chunk body for integer PCM.
 inline std::vector<std::byte> pcmFormat(int channels, int rate, int bits) {
     const int blockAlign = channels * bits / 8;
     std::vector<std::byte> format;
-    put(format, 1, 2);  // PCM
-    put(format, static_cast<std::uint32_t>(channels), 2);
-    put(format, static_cast<std::uint32_t>(rate), 4);
-    put(format, static_cast<std::uint32_t>(rate * blockAlign), 4);
-    put(format, static_cast<std::uint32_t>(blockAlign), 2);
-    put(format, static_cast<std::uint32_t>(bits), 2);
+    le::put(format, 1, 2);  // PCM
+    le::put(format, static_cast<std::uint32_t>(channels), 2);
+    le::put(format, static_cast<std::uint32_t>(rate), 4);
+    le::put(format, static_cast<std::uint32_t>(rate * blockAlign), 4);
+    le::put(format, static_cast<std::uint32_t>(blockAlign), 2);
+    le::put(format, static_cast<std::uint32_t>(bits), 2);
     return format;
 }
 
@@ -93,8 +89,8 @@ inline std::vector<std::byte> pcmFormat(int channels, int rate, int bits) {
 inline std::vector<std::byte> stereoPcm(std::int64_t first, std::int64_t count) {
     std::vector<std::byte> bytes;
     for (std::int64_t s = first; s < first + count; ++s) {
-        put(bytes, static_cast<std::uint32_t>(s * 7 % 65536), 2);
-        put(bytes, static_cast<std::uint32_t>((s * 13 + 1000) % 65536), 2);
+        le::put(bytes, static_cast<std::uint32_t>(s * 7 % 65536), 2);
+        le::put(bytes, static_cast<std::uint32_t>((s * 13 + 1000) % 65536), 2);
     }
     return bytes;
 }

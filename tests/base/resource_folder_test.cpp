@@ -1,4 +1,4 @@
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -77,7 +77,7 @@ TEST(ResourceFolders, SampleSetTakesEachSoundFromTheFirstFolderThatHasIt) {
     std::filesystem::create_directories(dir / "user");
     std::filesystem::create_directories(dir / "rsrc");
     for (std::size_t index = 0; index < kSoundNames.size(); ++index)
-        dir.write(std::string("rsrc/") + kSoundNames[index].file, test::fakeSound(index));
+        dir.write(std::string("rsrc/").append(kSoundNames[index].file), test::fakeSound(index));
     dir.write("user/sound21.wav", test::fakeSound(23));  // index 1 holds sound27's samples
     dir.write("user/sound2.wav", "not a wave file");
 

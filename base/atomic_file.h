@@ -16,6 +16,19 @@ namespace lantrel {
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string& error);
 
+// A new, empty file beside `target` under a name of its own (".NAME.XXXXXX"), open for
+// writing. A replaced file's permissions carry over; a new one gets 0666 less the umask, as any
+// file the user creates. `descriptor` is -1 and `error` says why when none could be created.
+struct TemporaryFile {
+    int descriptor = -1;
+    std::filesystem::path path;
+};
+TemporaryFile createTemporaryBeside(const std::filesystem::path& target, std::string& error);
+
+// Flushes the temporary file to disk, closes it and renames it over `target`; the rename is made
+// durable too. On failure the temporary file is removed and `error` says why. Always closes.
+bool commitTemporary(TemporaryFile& file, const std::filesystem::path& target, std::string& error);
+
 // Removes `path` only if it is a regular file: an output path might name a device or a folder.
 void removeRegularFile(const std::filesystem::path& path);
 
