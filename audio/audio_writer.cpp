@@ -8,12 +8,13 @@
 #include <span>
 #include <vector>
 
-#include "model/atomic_file.h"
+#include "base/atomic_file.h"
+#include "base/resource_folder.h"
 #include "model/project.h"
 #include "model/project_settings.h"
-#include "resource_folder.h"
 #include "sample_set.h"
 #include "timeline.h"
+#include "wav_format.h"
 
 namespace lantrel {
 
@@ -55,7 +56,7 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
     const int channels = settings.stereo ? 2 : 1;
     target.post(kMessageAudioProgress, 0, total);
 
-    if (!SampleSlot::fitsInWav(settings.stereo, static_cast<std::uint64_t>(total + rate))) {
+    if (!fitsInWav(settings.stereo, static_cast<std::uint64_t>(total + rate))) {
         error = "the song is too long for a WAV file (more than 4 GiB of sound)";
         return kExportFailure;
     }
@@ -72,8 +73,8 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
         return ok;
     };
     std::vector<std::int16_t> block(static_cast<std::size_t>(rate * channels), 0);
-    check(SampleSlot::writeHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
-                                  static_cast<std::uint32_t>(total + rate)) &&
+    check(writeWavHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
+                         static_cast<std::uint32_t>(total + rate)) &&
           writeSamples(file.get(), block, block.size()));
     for (std::int64_t p = 0; failure == 0 && p < total; p += rate) {
         const std::int64_t n = std::min(rate, total - p);

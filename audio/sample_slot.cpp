@@ -1,6 +1,8 @@
 #include "sample_slot.h"
 
-#include "wav_header.h"
+#include "wav_format.h"
+
+#include "base/byte_order.h"
 
 #include <algorithm>
 #include <cctype>
@@ -13,8 +15,6 @@
 namespace lantrel {
 
 namespace {
-
-constexpr std::uint16_t kFormatPcm = 1;  // the only format written
 
 // Bytes left from the current position to the end, or -1 when the stream cannot tell.
 std::int64_t remainingBytes(std::istream& in) {
@@ -35,20 +35,6 @@ std::filesystem::path withFileNameCase(const std::filesystem::path& path, int (*
     std::transform(name.begin(), name.end(), name.begin(),
                    [convert](unsigned char c) { return static_cast<char>(convert(c)); });
     return path.parent_path() / name;
-}
-
-void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    out.push_back(static_cast<std::uint8_t>(value));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    put16(out, value & 0xFFFF);
-    put16(out, value >> 16);
-}
-
-void putTag(std::vector<std::uint8_t>& out, const char* tag) {
-    out.insert(out.end(), tag, tag + 4);
 }
 
 }  // namespace
@@ -155,43 +141,7 @@ std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
     // The last two bytes of the channel's sample: the whole of a 16-bit sample, the top 16 bits
     // of a wider one.
     const std::uint8_t* top = first + bytesPerSample * (channel + 1) - 2;
-    return static_cast<std::int16_t>(top[0] | (top[1] << 8));
-}
-
-std::vector<std::uint8_t> SampleSlot::makeHeader(bool stereo, std::int32_t sampleRate,
-                                                 std::uint32_t dataFrames) {
-    const std::uint32_t channelCount = stereo ? 2 : 1;
-    const std::uint32_t frameBytes = 2 * channelCount;
-    const std::uint32_t dataBytes = dataFrames * frameBytes;
-    const auto rate = static_cast<std::uint32_t>(sampleRate);
-    std::vector<std::uint8_t> header;
-    header.reserve(kHeaderSize);
-    putTag(header, "RIFF");
-    put32(header, dataBytes + 36);
-    putTag(header, "WAVE");
-    putTag(header, "fmt ");
-    put32(header, 16);
-    put16(header, kFormatPcm);
-    put16(header, channelCount);
-    put32(header, rate);
-    put32(header, rate * frameBytes);
-    put16(header, frameBytes);
-    put16(header, 16);
-    putTag(header, "data");
-    put32(header, dataBytes);
-    return header;
-}
-
-bool SampleSlot::writeHeader(std::FILE* file, bool stereo, std::int32_t sampleRate,
-                             std::uint32_t dataFrames) {
-    if (!file) return false;
-    const auto header = makeHeader(stereo, sampleRate, dataFrames);
-    return std::fwrite(header.data(), 1, header.size(), file) == header.size();
-}
-
-bool SampleSlot::fitsInWav(bool stereo, std::uint64_t dataFrames) {
-    const std::uint64_t dataBytes = dataFrames * (stereo ? 4u : 2u);
-    return dataBytes + 36 <= 0xFFFFFFFFu;
+    return static_cast<std::int16_t>(le::get16(top));
 }
 
 }  // namespace lantrel

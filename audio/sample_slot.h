@@ -15,7 +15,6 @@ namespace lantrel {
 class SampleSlot {
   public:
     static constexpr std::int32_t kMaxDataSize = 100'000'000;
-    static constexpr std::size_t kHeaderSize = 44;
 
     // Reads a WAV file. When the path does not open, the file name is tried in lower and then
     // upper case, because the sound tables mix "sound2.wav" with "SOUND28.WAV". Failures after
@@ -35,15 +34,6 @@ class SampleSlot {
     // first use and kept until the pan, the volume or the data change. Not thread-safe: a
     // sample set is used by one thread at a time.
     const std::vector<std::int32_t>& gains(bool stereo) const;
-
-    // The 44-byte header of a 16-bit PCM file of dataFrames frames. The size fields are 32-bit;
-    // callers keep the data below 4 GiB (see fitsInWav).
-    static std::vector<std::uint8_t> makeHeader(bool stereo, std::int32_t sampleRate,
-                                                std::uint32_t dataFrames);
-    // False when no file is given or the header could not be written.
-    static bool writeHeader(std::FILE* file, bool stereo, std::int32_t sampleRate,
-                            std::uint32_t dataFrames);
-    static bool fitsInWav(bool stereo, std::uint64_t dataFrames);
 
     std::int32_t channels = 0;
     std::int32_t samplesPerSec = 0;

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <vector>
 
-#include "wav_header.h"
+#include "wav_format.h"
 
 namespace lantrel {
 

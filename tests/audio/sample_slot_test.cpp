@@ -1,4 +1,5 @@
 #include "audio/sample_slot.h"
+#include "audio/wav_format.h"
 
 #include <gtest/gtest.h>
 
@@ -220,7 +221,7 @@ TEST(SampleSlotFiles, FindsAFileStoredInTheOtherCase) {
 }
 
 TEST(WavHeader, DeclaresSixteenBitPcmOfTheGivenLength) {
-    const auto header = SampleSlot::makeHeader(true, 44100, 44100);
+    const auto header = makeWavHeader(true, 44100, 44100);
     const std::string bytes(header.begin(), header.end());
     ASSERT_EQ(bytes.size(), 44u);
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");
@@ -234,11 +235,11 @@ TEST(WavHeader, DeclaresSixteenBitPcmOfTheGivenLength) {
     EXPECT_EQ(bytes.substr(36, 4), "data");
     EXPECT_EQ(u32At(bytes, 40), 176400u);
 
-    const auto mono = SampleSlot::makeHeader(false, 22050, 10);
+    const auto mono = makeWavHeader(false, 22050, 10);
     EXPECT_EQ(u32At(std::string(mono.begin(), mono.end()), 40), 20u);
-    EXPECT_FALSE(SampleSlot::writeHeader(nullptr, true, 44100, 1));
-    EXPECT_TRUE(SampleSlot::fitsInWav(true, 1'073'741'814));
-    EXPECT_FALSE(SampleSlot::fitsInWav(true, 1'073'741'815));
+    EXPECT_FALSE(writeWavHeader(nullptr, true, 44100, 1));
+    EXPECT_TRUE(fitsInWav(true, 1'073'741'814));
+    EXPECT_FALSE(fitsInWav(true, 1'073'741'815));
 }
 
 }  // namespace
