@@ -28,7 +28,7 @@ struct DocumentFileResult {
 // user changes the arrangement. All operations run on the user-interface thread; every
 // change of a lane happens while the project lock is held, so the player and the export
 // (which only query) never see a cell half moved. While `busy` (a movie export runs) every
-// change, undo, redo, new document, save and open is refused.
+// change (settings too), undo, redo, new document, save and open is refused.
 class CVtqGuiDoc {
   public:
     explicit CVtqGuiDoc(const ApplicationSettings* application = nullptr);
@@ -65,7 +65,9 @@ class CVtqGuiDoc {
     }
     bool fourFour() const { return project_.fourFour(); }
     ProjectSettings settings() const { return project_.settings(); }
-    void setSettings(const ProjectSettings& settings);
+    // Stores the settings a dialog edited and marks the document modified; refused while busy,
+    // because the export's frames read the brightness and pitch factors as they go.
+    bool setSettings(const ProjectSettings& settings);
 
     void setBusy(bool busy) { busy_ = busy; }
     bool busy() const { return busy_; }

@@ -1,11 +1,11 @@
 #include "arrange_command.h"
 
-#include <charconv>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <vector>
 
+#include "argument_parsing.h"
 #include "command_line.h"
 #include "model/vtq_gui_doc.h"
 #include "score_diagnosis.h"
@@ -13,8 +13,6 @@
 namespace lantrel {
 
 namespace {
-
-constexpr const char* kLaneNames[kLaneCount] = {"upper", "middle", "lower"};
 
 struct Placement {
     std::string text;  // as given, for messages
@@ -29,17 +27,9 @@ struct ArrangeArguments {
     std::vector<Placement> placements;
 };
 
-std::optional<int> parseLane(std::string_view text) {
-    for (int lane = 0; lane < kLaneCount; ++lane)
-        if (text == kLaneNames[lane] || text == std::to_string(lane)) return lane;
-    return std::nullopt;
-}
-
 std::optional<int> parseColumn(std::string_view text) {
-    int column = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), column);
-    if (error != std::errc() || end != text.data() + text.size() || column < 0) return std::nullopt;
-    return column;
+    const auto column = parseNumber<int>(text);
+    return column && *column >= 0 ? column : std::nullopt;
 }
 
 // LANE:COLUMN:FILE; the file name may itself contain colons.

@@ -3,20 +3,18 @@
 #include <unistd.h>
 
 #include <cctype>
-#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <ostream>
-#include <thread>
 
-#include "audio/resource_folder.h"
+#include "argument_parsing.h"
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "message_queue.h"
-#include "model/auto_reset_event.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
+#include "session/export_session.h"
 #include "video/movie_export.h"
 
 namespace lantrel {
@@ -39,13 +37,6 @@ struct ExportArguments {
     std::optional<bool> audio;
     std::optional<bool> join;
 };
-
-std::optional<int> parseNumber(const std::string& text) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
 
 // Handles one option; returns what is wrong with it, or an empty text.
 std::string parseOption(std::span<const std::string> args, std::size_t& i,
@@ -74,10 +65,10 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
     else if (arg == "--name")
         parsed.name = value;
     else if (arg == "--rate") {
-        parsed.rate = parseNumber(value);
+        parsed.rate = parseNumber<int>(value);
         if (parsed.rate != 22050 && parsed.rate != 44100) return "--rate must be 22050 or 44100";
     } else if (arg == "--fps") {
-        parsed.fps = parseNumber(value);
+        parsed.fps = parseNumber<int>(value);
         if (!parsed.fps || *parsed.fps < 1 || *parsed.fps > 60) return "--fps must be 1 to 60";
     } else {
         return "unknown option '" + arg + "'";
@@ -146,14 +137,15 @@ ProjectSettings exportSettings(const ExportArguments& args, ProjectSettings sett
 // Draws the progress line of the phase that is running, from the posted messages.
 class ExportProgress {
   public:
-    ExportProgress(const ProjectSettings& settings, std::int64_t videoFrames)
-        : draw_(::isatty(STDERR_FILENO) != 0),
+    ExportProgress(const ProjectSettings& settings, std::int64_t videoFrames, std::ostream& err)
+        : err_(err),
+          draw_(::isatty(STDERR_FILENO) != 0),
           videoFrames_(videoFrames),
           video_("video", "frames", 1.0),
           audio_("audio", "s", 1.0 / outputSampleRate(settings)),
           join_("join ", "frames", 1.0) {}
     ~ExportProgress() {
-        if (drawn_) std::fputs("\n", stderr);
+        if (drawn_) err_ << '\n' << std::flush;
     }
     void show(const PostedMessage& message) {
         if (!draw_) return;
@@ -165,35 +157,32 @@ class ExportProgress {
         const bool audio = bar == &audio_;
         bar->update(audio ? static_cast<std::int64_t>(message.wParam) : message.lParam,
                     audio ? message.lParam : videoFrames_);
-        std::fprintf(stderr, "\r%s\x1b[K", bar->line().c_str());
+        err_ << '\r' << bar->line() << "\x1b[K" << std::flush;
         drawn_ = true;
     }
 
   private:
+    std::ostream& err_;
     bool draw_;
     bool drawn_ = false;
     std::int64_t videoFrames_;
     ProgressBar video_, audio_, join_;
 };
 
-int runExport(const CVtqGuiDoc& document, const ProjectSettings& settings, std::string& error,
-              bool& cancelRequested) {
+int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, std::ostream& err,
+              std::string& error, bool& cancelRequested) {
     MessageQueue queue;
-    AutoResetEvent cancel;
-    MovieExportJob job;
-    job.project = &document.project();
-    job.settings = settings;
-    job.resourceFolders = resourceFolders();
-    job.cancel = &cancel;
-    job.target = &queue;
     InterruptWatch interrupts;  // before the worker starts, so that it never takes Ctrl+C itself
-    int result = kExportFailure;
-    std::thread worker([&] { result = ExportMovie(job, error); });
+    ExportSession session(document);
+    if (!session.start(settings, queue)) {
+        error = "the export thread could not be started";
+        return kExportFailure;
+    }
     const VideoTiming timing = videoTiming(document.project(), settings);
-    ExportProgress progress(settings, timing.songFrames + 2 * timing.fps);
+    ExportProgress progress(settings, timing.songFrames + 2 * timing.fps, err);
     for (;;) {
         if (interrupts.interrupted() && !cancelRequested) {
-            cancel.set();
+            session.cancel();
             cancelRequested = true;
         }
         const auto message = queue.take(std::chrono::milliseconds(100));
@@ -201,7 +190,8 @@ int runExport(const CVtqGuiDoc& document, const ProjectSettings& settings, std::
         if (message->message == kMessageExportEnded) break;
         progress.show(*message);
     }
-    worker.join();
+    const int result = session.finish();
+    error = session.error();
     return result;
 }
 
@@ -242,7 +232,7 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     const auto started = std::chrono::steady_clock::now();
     std::string error;
     bool cancelRequested = false;
-    const int result = runExport(document, settings, error, cancelRequested);
+    const int result = runExport(document, settings, err, error, cancelRequested);
     if (result == kExportCancelled) {
         err << "lantrel export: cancelled\n";
         return kExitCancelled;

@@ -1,9 +1,9 @@
 #include "render_command.h"
 
-#include <charconv>
 #include <ostream>
 
-#include "audio/resource_folder.h"
+#include "argument_parsing.h"
+#include "base/resource_folder.h"
 #include "command_line.h"
 #include "model/vtq_gui_doc.h"
 #include "video/frame_context.h"
@@ -11,13 +11,9 @@
 namespace lantrel {
 
 int runRenderCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    int position = 0;
-    const bool positionOk =
-        args.size() == 3 &&
-        std::from_chars(args[1].data(), args[1].data() + args[1].size(), position).ptr ==
-            args[1].data() + args[1].size() &&
-        position >= -1;
-    if (!positionOk) {
+    const auto parsed = args.size() == 3 ? parseNumber<int>(args[1]) : std::nullopt;
+    const int position = parsed.value_or(-2);
+    if (position < -1) {
         err << "usage: lantrel render PROJECT.vtm POSITION OUT.png   (POSITION: half-beats, -1 or "
                "more)\n";
         return kExitUsage;

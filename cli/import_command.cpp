@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "audio/resource_folder.h"
+#include "base/resource_folder.h"
 #include "command_line.h"
 #include "import/resource_import.h"
 

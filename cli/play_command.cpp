@@ -4,19 +4,18 @@
 
 #include <algorithm>
 #include <atomic>
-#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <optional>
 #include <ostream>
 #include <thread>
 
-#include "audio/player.h"
-#include "audio/resource_folder.h"
+#include "argument_parsing.h"
 #include "audio/sdl_wave_device.h"
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "model/vtq_gui_doc.h"
+#include "session/playback_session.h"
 
 namespace lantrel {
 
@@ -26,7 +25,6 @@ using Clock = std::chrono::steady_clock;
 
 constexpr const char* kUsage =
     "usage: lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n";
-constexpr const char* kLaneNames[kLaneCount] = {"upper", "middle", "lower"};
 
 // Where the player's worker posts the position; the verb's thread reads the latest one.
 class PositionBoard final : public PostTarget {
@@ -46,14 +44,6 @@ struct PlayArguments {
     std::optional<double> seconds;
     bool loop = true;
 };
-
-template <typename Number>
-std::optional<Number> parseNumber(const std::string& text) {
-    Number value{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
 
 // The option's value, or a complaint in `problem`.
 std::optional<std::string> optionValue(std::span<const std::string> args, std::size_t& i,
@@ -110,9 +100,8 @@ std::optional<PlayArguments> parseArguments(std::span<const std::string> args, s
     return haveProject ? std::optional(parsed) : std::nullopt;
 }
 
-void explainIncompleteLane(const Player& player, const ProjectSettings& settings,
+void explainIncompleteLane(const PrepareFailure& failure, const ProjectSettings& settings,
                            std::span<const std::filesystem::path> folders, std::ostream& err) {
-    const PrepareFailure& failure = player.failure();
     const auto lane = static_cast<std::size_t>(std::clamp(failure.lane, 0, kLaneCount - 1));
     const std::string& folder = settings.lanes[lane].waveFolder;
     err << "lantrel play: the " << kLaneNames[lane]
@@ -127,10 +116,10 @@ void explainIncompleteLane(const Player& player, const ProjectSettings& settings
 }
 
 // What playing looks like from the command line: the live line and the reason it ended.
-class PlaySession {
+class LivePosition {
   public:
-    PlaySession(const Player& player, const PositionBoard& board, const ProjectSettings& settings,
-                int columns)
+    LivePosition(const Player& player, const PositionBoard& board, const ProjectSettings& settings,
+                 int columns)
         : player_(player),
           board_(board),
           tempo_(effectiveTempo(settings)),
@@ -198,35 +187,30 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
         err << "lantrel play: the arrangement is empty; there is nothing to play\n";
         return kExitFailure;
     }
-    const auto folders =
-        options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
     InterruptWatch interrupts;  // before the player's and SDL's threads start
     PositionBoard board;        // outlives the player, whose worker posts to it
-    Player player(std::make_unique<SdlWaveDevice>(), PlayerOptions{folders});
-
-    // The window's play command, step by step.
-    player.stop();
-    const int start = parsed->from < columns ? parsed->from : 0;
+    PlaybackSession playback(std::make_unique<SdlWaveDevice>(), options.resourceFolders);
     const ProjectSettings settings = document.settings();
-    if (!player.prepare(settings)) {
-        explainIncompleteLane(player, settings, folders, err);
+    const PlayStart start = playback.play(document, board, parsed->from, parsed->loop);
+    if (start.outcome == PlayStart::Outcome::SoundsIncomplete) {
+        explainIncompleteLane(start.sounds, settings, playback.resourceFolders(), err);
         return kExitFailure;
     }
-    if (!player.start(board, document.project(), start, parsed->loop)) {
+    if (!start.started()) {
         err << "lantrel play: the playback thread could not be started\n";
         return kExitFailure;
     }
-    out << "playing " << parsed->project.string() << " from column " << start
+    out << "playing " << parsed->project.string() << " from column " << start.startColumn
         << (parsed->loop ? ", in a loop" : "") << "; Ctrl+C stops" << std::endl;
 
-    PlaySession session(player, board, settings, columns);
-    session.wait(parsed->seconds, interrupts, err);
-    player.stop();
-    if (player.outputFailed()) {
-        err << "lantrel play: " << player.outputError() << '\n';
+    LivePosition live(playback.player(), board, settings, columns);
+    live.wait(parsed->seconds, interrupts, err);
+    playback.stop();
+    if (playback.player().outputFailed()) {
+        err << "lantrel play: " << playback.player().outputError() << '\n';
         return kExitFailure;
     }
-    out << "stopped at " << session.position() << '\n';
+    out << "stopped at " << live.position() << '\n';
     return interrupts.interrupted() ? kExitCancelled : kExitSuccess;
 }
 

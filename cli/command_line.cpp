@@ -1,0 +1,117 @@
+#include "command_line.h"
+
+#include <algorithm>
+#include <array>
+#include <ostream>
+#include <string_view>
+
+#include "arrange_command.h"
+#include "export_command.h"
+#include "import_command.h"
+#include "info_command.h"
+#include "play_command.h"
+#include "render_command.h"
+
+namespace lantrel {
+
+namespace {
+
+using VerbRunner = int (*)(std::span<const std::string>, std::ostream&, std::ostream&);
+
+// One line of the command line: how it is called, what it does, whether it draws (and so needs
+// Qt's offscreen GUI application), and the code that runs it.
+struct Verb {
+    std::string_view name;
+    std::string_view synopsis;  // continuation lines start with spaces
+    std::string_view summary;
+    bool needsGui;
+    VerbRunner run;
+};
+
+int runPlay(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    return runPlayCommand(args, out, err);
+}
+
+constexpr std::array<Verb, 6> kVerbs = {{
+    {"info", "info FILE", "print a JSON summary of a score (.vtq) or project (.vtm) file", false,
+     runInfoCommand},
+    {"arrange", "arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...",
+     "place scores on a new (or the given) project and save it;\n"
+     "LANE is upper, middle, lower or 0, 1, 2",
+     false, runArrangeCommand},
+    {"play", "play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]",
+     "play a project through the sound output, in a loop unless --no-loop,\n"
+     "from COLUMN (default 0) for N seconds or until Ctrl+C",
+     false, runPlay},
+    {"render", "render PROJECT.vtm POSITION OUT.png",
+     "draw the score screen at a half-beat position (-1 = before the start)", true,
+     runRenderCommand},
+    {"export",
+     "export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
+     "               [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
+     "               [--rate 22050|44100] [--mono|--stereo]",
+     "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
+     "NAME.avi; defaults from the project's settings; Ctrl+C cancels",
+     true, runExportCommand},
+    {"import", "import PATH/VeltoSeq.exe",
+     "take the sprite bitmaps and sounds from the sequencer's executable\n"
+     "and its waves folder into the resource folder",
+     false, runImportCommand},
+}};
+
+const Verb* findVerb(std::string_view name) {
+    const auto verb = std::ranges::find(kVerbs, name, &Verb::name);
+    return verb == kVerbs.end() ? nullptr : &*verb;
+}
+
+// Writes `text` with every line after the first indented by `indent`.
+void writeIndented(std::ostream& stream, std::string_view text, std::string_view indent) {
+    for (std::size_t start = 0;;) {
+        const std::size_t end = text.find('\n', start);
+        stream << text.substr(start, end - start);
+        if (end == std::string_view::npos) break;
+        stream << '\n' << indent;
+        start = end + 1;
+    }
+}
+
+}  // namespace
+
+void printUsage(std::ostream& stream) {
+    bool first = true;
+    for (const Verb& verb : kVerbs) {
+        stream << (first ? "usage: lantrel " : "       lantrel ");
+        writeIndented(stream, verb.synopsis, "       ");
+        stream << '\n';
+        first = false;
+    }
+    stream << '\n';
+    for (const Verb& verb : kVerbs) {
+        stream << "  " << verb.name << std::string(9 - verb.name.size(), ' ');
+        writeIndented(stream, verb.summary, "           ");
+        stream << '\n';
+    }
+}
+
+bool commandNeedsGui(std::span<const std::string> args) {
+    const Verb* verb = args.empty() ? nullptr : findVerb(args[0]);
+    return verb && verb->needsGui;
+}
+
+int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) {
+        printUsage(err);
+        return kExitUsage;
+    }
+    const std::string& name = args[0];
+    if (const Verb* verb = findVerb(name)) return verb->run(args.subspan(1), out, err);
+    if (name == "--help" || name == "-h" || name == "help") {
+        printUsage(out);
+        return kExitSuccess;
+    }
+    err << "lantrel: unknown command '" << name << "'\n";
+    printUsage(err);
+    return kExitUsage;
+}
+
+}  // namespace lantrel
