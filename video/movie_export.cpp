@@ -10,8 +10,8 @@
 #include "audio/audio_writer.h"
 #include "audio/wav_file_reader.h"
 #include "avi_reader.h"
+#include "base/atomic_file.h"
 #include "frame_context.h"
-#include "model/atomic_file.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
@@ -64,22 +64,6 @@ class FrameMaker {
     QImage picture_;
     std::vector<std::byte> frame_;
 };
-
-// The WAV's format chunk, as the audio stream of the joined movie carries it.
-std::vector<std::byte> waveFormatBytes(const WavFormat& format) {
-    std::vector<std::byte> bytes;
-    auto put = [&bytes](std::uint32_t value, int size) {
-        for (int k = 0; k < size; ++k)
-            bytes.push_back(static_cast<std::byte>((value >> (8 * k)) & 0xFF));
-    };
-    put(1, 2);  // PCM
-    put(static_cast<std::uint32_t>(format.channels), 2);
-    put(static_cast<std::uint32_t>(format.samplesPerSec), 4);
-    put(static_cast<std::uint32_t>(format.avgBytesPerSec), 4);
-    put(static_cast<std::uint32_t>(format.blockAlign), 2);
-    put(static_cast<std::uint32_t>(format.bitsPerSample), 2);
-    return bytes;
-}
 
 }  // namespace
 
@@ -156,7 +140,7 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
         problem = video ? "cannot read " + paths.audio.string()
                         : "cannot read " + paths.temporaryVideo.string() + ": " + problem;
     ok = ok && writer.create(paths.joined) && writer.addStream(video->stream(0)) >= 0 &&
-         writer.addStream(pcmAudioStream(waveFormatBytes(audio.format()))) >= 0;
+         writer.addStream(pcmAudioStream(pcmFormatChunk(audio.format()))) >= 0;
     const std::int64_t videoLength = ok ? video->length(0) : 0;
     const std::int64_t audioLength = ok ? audio.frames() : 0;
     const std::int64_t rate = std::max(audio.format().samplesPerSec, 1);
