@@ -33,6 +33,8 @@ void CVtqGuiDoc::removeObserver(DocumentObserver* observer) {
     std::erase(observers_, observer);
 }
 
+// Called with the project lock released: an observer's reaction may wait for the player's
+// worker, which takes that lock while it builds its timeline.
 void CVtqGuiDoc::notifyObservers(std::uint32_t hint) {
     for (DocumentObserver* observer : observers_)
         observer->update(hint);
@@ -63,32 +65,36 @@ int CVtqGuiDoc::PlaceScoreText(std::optional<std::string_view> text, int lane, i
 int CVtqGuiDoc::PlaceScore(const Score& score, int lane, int column,
                            std::optional<std::string> path) {
     if (busy_ || !isValidLane(lane)) return 0;
-    std::lock_guard guard(project_.lock());
-    const int lengthBefore = project_.columnCount(-1);
-    auto record = project_.lane(lane).overwriteScore(score, column);
-    if (!record) return 0;
-    history_.push(std::move(*record));
-    // A project takes tempo and time signature from the first score placed into it, and
-    // again whenever the arrangement has become empty.
-    if (!settingsAdopted_ || lengthBefore <= 0) {
-        project_.adoptScore(path.value_or(""), score);
-        adoptedScorePath_ = path.value_or("");
-        settingsAdopted_ = true;
-    } else if (adoptedScorePath_.empty() && path) {
-        project_.outputFromPath(*path);
+    {
+        std::lock_guard guard(project_.lock());
+        const int lengthBefore = project_.columnCount(-1);
+        auto record = project_.lane(lane).overwriteScore(score, column);
+        if (!record) return 0;
+        history_.push(std::move(*record));
+        // A project takes tempo and time signature from the first score placed into it, and
+        // again whenever the arrangement has become empty.
+        if (!settingsAdopted_ || lengthBefore <= 0) {
+            project_.adoptScore(path.value_or(""), score);
+            adoptedScorePath_ = path.value_or("");
+            settingsAdopted_ = true;
+        } else if (adoptedScorePath_.empty() && path) {
+            project_.outputFromPath(*path);
+        }
+        modified_ = true;
     }
-    modified_ = true;
     notifyObservers(0);
     return score.end - 1;
 }
 
 bool CVtqGuiDoc::applyCellEdit(LaneEdit edit, int lane, int column, int count) {
     if (busy_ || !isValidLane(lane)) return false;
-    std::lock_guard guard(project_.lock());
-    auto record = (project_.lane(lane).*edit)(column, count);
-    if (!record) return false;
-    history_.push(std::move(*record));
-    modified_ = true;
+    {
+        std::lock_guard guard(project_.lock());
+        auto record = (project_.lane(lane).*edit)(column, count);
+        if (!record) return false;
+        history_.push(std::move(*record));
+        modified_ = true;
+    }
     notifyObservers(0);
     return true;
 }
@@ -108,17 +114,21 @@ bool CVtqGuiDoc::ClearCells(int lane, int column, int count) {
 // Undo leaves the modified flag alone: undoing back to the saved state needs no save.
 void CVtqGuiDoc::undo() {
     if (busy_) return;
-    std::lock_guard guard(project_.lock());
     int column = 0;
-    if (history_.undo(column))
-        notifyObservers(static_cast<std::uint32_t>(column) | DocumentObserver::kUndoHintFlag);
+    {
+        std::lock_guard guard(project_.lock());
+        if (!history_.undo(column)) return;
+    }
+    notifyObservers(static_cast<std::uint32_t>(column) | DocumentObserver::kUndoHintFlag);
 }
 
 void CVtqGuiDoc::redo() {
     if (busy_) return;
-    std::lock_guard guard(project_.lock());
-    if (!history_.redo()) return;
-    modified_ = true;
+    {
+        std::lock_guard guard(project_.lock());
+        if (!history_.redo()) return;
+        modified_ = true;
+    }
     notifyObservers(0);
 }
 

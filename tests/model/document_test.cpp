@@ -148,8 +148,44 @@ TEST_F(DocumentTest, WhileBusyNothingChanges) {
     EXPECT_EQ(document.save(dir / "p.vtm").status, DocumentFileResult::Status::Busy);
     EXPECT_FALSE(std::filesystem::exists(dir / "p.vtm"));
     EXPECT_EQ(document.open(dir / "p.vtm").status, DocumentFileResult::Status::Busy);
+    ProjectSettings settings = document.settings();
+    settings.brightness = 10;
+    EXPECT_FALSE(document.setSettings(settings));
     EXPECT_FALSE(document.isModified());
     EXPECT_EQ(document.settings().tempo, 120) << "queries still work";
+    EXPECT_EQ(document.settings().brightness, 255);
+}
+
+// The window's reaction to a change stops the player, whose worker needs the project lock; so
+// the document must have let the lock go before it tells anyone.
+TEST_F(DocumentTest, ObserversAreToldWithTheProjectLockReleased) {
+    class LockProbe : public DocumentObserver {
+      public:
+        explicit LockProbe(const Project& project) : project_(project) {}
+        void update(std::uint32_t) override {
+            std::thread([this] {
+                if (project_.lock().try_lock()) {
+                    project_.lock().unlock();
+                    ++free;
+                }
+            }).join();
+            ++calls;
+        }
+        int calls = 0;
+        int free = 0;
+
+      private:
+        const Project& project_;
+    } probe(document.project());
+    document.addObserver(&probe);
+    document.PlaceScoreFile(0, 0, writeScore("a.vtq", 120, true, 5));
+    document.InsertCells(0, 1, 2);
+    document.DeleteCells(0, 0, 1);
+    document.ClearCells(0, 0, 2);
+    document.undo();
+    document.redo();
+    EXPECT_EQ(probe.calls, 6);
+    EXPECT_EQ(probe.free, 6);
 }
 
 TEST_F(DocumentTest, CellEditsWithABadLaneRecordNothing) {
