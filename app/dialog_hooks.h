@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+#include <functional>
+
+class QLineEdit;
+class QWidget;
+
+namespace lantrel {
+
+// The title of every message box of the program.
+inline constexpr char kMessageBoxTitle[] = "lANTREL SEQUENCER";
+
+// What the settings dialogs ask of the user outside their own controls. The window passes
+// default-constructed hooks and gets the real message box and folder chooser; tests pass
+// recorders so that no modal box blocks them. Both are called on the user-interface thread,
+// with the dialog as parent.
+struct DialogHooks {
+    // Tells the user something with the given icon (Warning for the exclamation mark,
+    // Critical for the stop sign) and returns when the user has read it.
+    std::function<void(QWidget* parent, QMessageBox::Icon icon, const QString& text)> message;
+    // Lets the user pick an existing folder of the file system, starting at `start`; answers
+    // its path, or an empty text when the user cancelled.
+    std::function<QString(QWidget* parent, const QString& title, const QString& start)>
+        chooseFolder;
+};
+
+// `hooks` with every empty member replaced by the real thing: a QMessageBox titled
+// kMessageBoxTitle, and QFileDialog::getExistingDirectory showing folders only.
+DialogHooks withDefaults(DialogHooks hooks);
+
+// The "選択" buttons: asks for a folder, titled "出力フォルダの選択", starting at the edit's text;
+// a chosen folder replaces the text, a cancelled choice changes nothing.
+void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit);
+
+}  // namespace lantrel

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+
+#include "app/dialog_hooks.h"
+#include "model/note.h"
+
+class QLineEdit;
+
+namespace lantrel {
+
+// "環境設定": the default WAV folder of each lane, which a new project starts with. OK checks
+// the upper, middle and lower folder in this order and stays open at the first that fails.
+class CPreferenceDialog : public QDialog {
+    Q_OBJECT
+
+  public:
+    using Folders = std::array<std::string, kLaneCount>;
+
+    CPreferenceDialog(QWidget* parent, const Folders& folders, DialogHooks hooks = {});
+
+    // After an accepted exec: the three folders as checked, without a trailing separator.
+    const Folders& folders() const { return folders_; }
+
+    void accept() override;
+
+  private:
+    QWidget* makeLaneGroup(int lane);
+    QWidget* makeFolderGroup();
+
+    DialogHooks hooks_;
+    Folders folders_;
+    std::array<QLineEdit*, kLaneCount> edits_{};
+};
+
+}  // namespace lantrel

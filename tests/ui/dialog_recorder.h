@@ -1,0 +1,85 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/dialog_hooks.h"
+#include "support/temp_dir.h"
+
+namespace lantrel::test {
+
+// Stands in for the message box and the folder chooser, and remembers what was asked.
+struct DialogRecorder {
+    struct Message {
+        QMessageBox::Icon icon;
+        std::string text;
+    };
+    struct FolderRequest {
+        std::string title;
+        std::string start;
+    };
+
+    std::vector<Message> messages;
+    std::vector<FolderRequest> folderRequests;
+    QString folderAnswer;  // empty: the user cancels the chooser
+
+    DialogHooks hooks() {
+        return {[this](QWidget*, QMessageBox::Icon icon, const QString& text) {
+                    messages.push_back({icon, text.toStdString()});
+                },
+                [this](QWidget*, const QString& title, const QString& start) {
+                    folderRequests.push_back({title.toStdString(), start.toStdString()});
+                    return folderAnswer;
+                }};
+    }
+
+    // The one warning shown since the last call.
+    std::string takeWarning() {
+        EXPECT_EQ(messages.size(), 1u);
+        if (messages.empty()) return {};
+        EXPECT_EQ(messages.front().icon, QMessageBox::Warning);
+        std::string text = messages.front().text;
+        messages.clear();
+        return text;
+    }
+};
+
+template <typename Widget>
+Widget* child(const QWidget& parent, const QString& name) {
+    auto* widget = parent.findChild<Widget*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+}
+
+// Calls `open`, which runs a modal dialog, and `use` on that dialog once its event loop runs;
+// `use` must close it. Answers whether such a dialog opened.
+template <typename Dialog>
+bool driveModal(const std::function<void()>& open, const std::function<void(Dialog&)>& use) {
+    bool opened = false;
+    QTimer::singleShot(0, [&] {
+        if (auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
+            opened = true;
+            use(*dialog);
+        }
+    });
+    open();
+    QApplication::processEvents();  // when no dialog opened, the timer fires here, harmlessly
+    return opened;
+}
+
+// A WAV folder as the dialogs look for it: only the two probed files, with no real sound.
+inline std::string soundFolder(const TempDir& dir, bool withSound1 = true,
+                               bool withSound27 = true) {
+    if (withSound1) dir.write("sound1.wav", "RIFF");
+    if (withSound27) dir.write("sound27.wav", "RIFF");
+    return dir.path().string();
+}
+
+}  // namespace lantrel::test

@@ -1,0 +1,303 @@
+#include "movie_setting_dialog.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QVBoxLayout>
+
+#include <system_error>
+
+#include "app/dialog_buttons.h"
+#include "app/number_edit.h"
+#include "audio/wav_attr_dialog.h"
+#include "base/output_name.h"
+
+namespace lantrel {
+
+namespace {
+
+constexpr int kMaximumBrightness = 255;
+constexpr int kBrightnessTick = 16;
+constexpr int kHighSampleRate = 44100;
+constexpr int kLowSampleRate = 22050;
+
+const char* const kLaneNames[kLaneCount] = {"上段", "中段", "下段"};
+
+QGroupBox* makeGroup(const QString& title, QLayout* content) {
+    auto* group = new QGroupBox(title);
+    group->setLayout(content);
+    return group;
+}
+
+QGroupBox* makeGroup(const QString& title, QWidget* content) {
+    auto* column = new QVBoxLayout;
+    column->addWidget(content);
+    return makeGroup(title, column);
+}
+
+QLineEdit* makeLineEdit(const std::string& text, const QString& name) {
+    auto* edit = new QLineEdit(QString::fromStdString(text));
+    edit->setObjectName(name);
+    return edit;
+}
+
+QLabel* makeNote(const QString& text, const QString& name) {
+    auto* note = new QLabel(text);
+    note->setObjectName(name);
+    note->setWordWrap(true);
+    return note;
+}
+
+NumberEdit* makeNumberEdit(int minimum, int maximum, int value, const QString& name) {
+    auto* edit = new NumberEdit(minimum, maximum, value);
+    edit->setObjectName(name);
+    return edit;
+}
+
+// A folder that the export can write into: it exists and is a directory (or a link to one).
+bool isAccessibleFolder(const QString& text) {
+    std::error_code error;
+    return std::filesystem::is_directory(std::filesystem::path(text.toStdString()), error);
+}
+
+qsizetype characterCount(const QString& text) {
+    return text.toUcs4().size();
+}
+
+}  // namespace
+
+CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& settings,
+                                         const QString& modeText,
+                                         std::span<const std::filesystem::path> resourceFolders,
+                                         DialogHooks hooks)
+    : QDialog(parent),
+      settings_(settings),
+      lanes_(settings.lanes),
+      resourceFolders_(resourceFolders.begin(), resourceFolders.end()),
+      hooks_(withDefaults(std::move(hooks))),
+      exportMode_(!modeText.isEmpty()) {
+    setWindowTitle(QStringLiteral("動画出力設定"));
+    auto* screenAndSound = new QVBoxLayout;
+    screenAndSound->addWidget(makeSequencerGroup());
+    screenAndSound->addWidget(makePanGroup());
+    screenAndSound->addStretch();
+    auto* outputs = new QVBoxLayout;
+    outputs->addWidget(makeVideoGroup());
+    outputs->addWidget(makeAudioGroup());
+    outputs->addStretch();
+    auto* top = new QHBoxLayout;
+    top->addLayout(screenAndSound);
+    top->addLayout(outputs);
+
+    const OkCancelRow buttons = makeOkCancelRow(this);
+    if (exportMode_) buttons.ok->setText(modeText);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(makeOutputFolderGroup());
+    layout->addWidget(makeFileNameGroup());
+    layout->addLayout(buttons.row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QCheckBox* CMovieSettingDialog::makeCheckBox(const QString& text, const QString& name,
+                                             bool checked) {
+    auto* box = new QCheckBox(text);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    return box;
+}
+
+QWidget* CMovieSettingDialog::makeSequencerGroup() {
+    tempo_ = makeNumberEdit(kMinimumTempo, kMaximumTempo, settings_.tempo, "tempo");
+    fourFour_ = makeCheckBox(QStringLiteral("４拍子"), "fourFour", settings_.fourFour);
+    emulateTempo_ = makeCheckBox(QStringLiteral("ヴェルトシーケンサのテンポをエミュレートする"),
+                                 "emulateTempo", settings_.emulateTempo);
+    brightness_ = new QSlider(Qt::Horizontal);
+    brightness_->setObjectName("brightness");
+    brightness_->setRange(0, kMaximumBrightness);
+    brightness_->setTickInterval(kBrightnessTick);
+    brightness_->setTickPosition(QSlider::TicksBelow);
+    brightness_->setValue(settings_.brightness);
+
+    auto* tempoRow = new QHBoxLayout;
+    tempoRow->addWidget(tempo_);
+    tempoRow->addStretch();
+    auto* column = new QVBoxLayout;
+    column->addWidget(makeGroup(QStringLiteral("TEMPO"), tempoRow));
+    column->addWidget(fourFour_);
+    column->addWidget(emulateTempo_);
+    column->addWidget(makeGroup(QStringLiteral("背景（暗==明）"), brightness_));
+    return makeGroup(QStringLiteral("ヴェルトシーケンサ"), column);
+}
+
+QWidget* CMovieSettingDialog::makeVideoGroup() {
+    videoOn_ = makeCheckBox(QStringLiteral("出力する"), "videoOn", settings_.videoOn);
+    fps_ = makeNumberEdit(kMinimumFps, kMaximumFps, settings_.fps, "fps");
+    auto* fpsRow = new QHBoxLayout;
+    fpsRow->addWidget(fps_);
+    fpsRow->addStretch();
+    auto* column = new QVBoxLayout;
+    column->addWidget(videoOn_);
+    column->addWidget(makeGroup(QStringLiteral("FPS"), fpsRow));
+    return makeGroup(QStringLiteral("動画"), column);
+}
+
+QWidget* CMovieSettingDialog::makeAudioGroup() {
+    audioOn_ = makeCheckBox(QStringLiteral("出力する"), "audioOn", settings_.audioOn);
+    join_ = makeCheckBox(QStringLiteral("結合（遅い）"), "join", settings_.join);
+    stereo_ = makeCheckBox(QStringLiteral("ステレオ出力"), "stereo", settings_.stereo);
+    rate22050_ = new QRadioButton(QStringLiteral("22050Hz"));
+    rate22050_->setObjectName("rate22050");
+    rate44100_ = new QRadioButton(QStringLiteral("44100Hz"));
+    rate44100_->setObjectName("rate44100");
+    // Any rate other than 44100 shows as the lower one, and is stored as such on OK.
+    (settings_.sampleRate == kHighSampleRate ? rate44100_ : rate22050_)->setChecked(true);
+
+    auto* rates = new QHBoxLayout;
+    rates->addWidget(rate22050_);
+    rates->addWidget(rate44100_);
+    auto* column = new QVBoxLayout;
+    column->addWidget(audioOn_);
+    column->addWidget(join_);
+    column->addWidget(stereo_);
+    column->addWidget(makeGroup(QStringLiteral("サンプリングレート"), rates));
+    return makeGroup(QStringLiteral("音声"), column);
+}
+
+QWidget* CMovieSettingDialog::makePanGroup() {
+    auto* row = new QHBoxLayout;
+    for (int lane = 0; lane < kLaneCount; ++lane) {
+        auto* button =
+            makeButton(QString::fromUtf8(kLaneNames[lane]), QStringLiteral("pan%1").arg(lane));
+        connect(button, &QPushButton::clicked, this, [this, lane] { editLanePans(lane); });
+        row->addWidget(button);
+    }
+    return makeGroup(QStringLiteral("パンポット"), row);
+}
+
+QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
+    outputFolder_ = makeLineEdit(settings_.outputFolder, "outputFolder");
+    auto* choose = makeChooseButton("chooseFolder");
+    connect(choose, &QPushButton::clicked, this,
+            [this] { chooseFolderInto(hooks_, this, outputFolder_); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(outputFolder_, 1);
+    row->addWidget(choose);
+    return makeGroup(QStringLiteral("出力先フォルダ"), row);
+}
+
+QWidget* CMovieSettingDialog::makeFileNameGroup() {
+    fileName_ = makeLineEdit(settings_.fileName, "fileName");
+    auto* column = new QVBoxLayout;
+    column->addWidget(makeNote(
+        QStringLiteral("ここで指定されたファイル名に拡張子 avi やら wav やらつけて出力します。"),
+        "fileNameNote"));
+    column->addWidget(fileName_);
+    column->addWidget(makeNote(
+        QStringLiteral("余裕で2Gとかのファイルが出来るので注意してね。結合するとさらに倍必要w"),
+        "sizeNote"));
+    return makeGroup(QStringLiteral("ファイル名"), column);
+}
+
+void CMovieSettingDialog::editLanePans(int lane) {
+    CWavAttrDialog pans(this, lanes_[lane], resourceFolders_, hooks_);
+    if (pans.exec() == QDialog::Accepted) lanes_[lane] = pans.laneSound();
+}
+
+void CMovieSettingDialog::refuse(QWidget* control, const QString& message) {
+    hooks_.message(this, QMessageBox::Warning, message);
+    control->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
+    if (auto* number = qobject_cast<NumberEdit*>(control)) number->selectAll();
+}
+
+// The file name check goes beyond asking for a name: a name with a separator or a control
+// character (say "../x" from an edited project file) would let the export write outside
+// the chosen folder.
+bool CMovieSettingDialog::exportTargetAcceptable() {
+    if (outputFolder_->text().isEmpty()) {
+        refuse(outputFolder_, QStringLiteral("フォルダを選択してください。"));
+        return false;
+    }
+    if (!isAccessibleFolder(outputFolder_->text())) {
+        refuse(outputFolder_, QStringLiteral("フォルダにアクセスできません。"));
+        return false;
+    }
+    if (fileName_->text().isEmpty()) {
+        refuse(fileName_, QStringLiteral("ファイル名を指定してください。"));
+        return false;
+    }
+    if (!isSafeOutputFileName(fileName_->text().toStdString())) {
+        refuse(fileName_, QStringLiteral("ファイル名に使えない文字が含まれています。"));
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
+    const std::optional<int> number = edit->number();
+    if (!number) {
+        refuse(edit, QStringLiteral("整数を入力してください。"));
+        return std::nullopt;
+    }
+    if (*number < edit->minimum() || *number > edit->maximum()) {
+        refuse(edit, QStringLiteral("%1 から %2 までの整数を入力してください。")
+                         .arg(edit->minimum())
+                         .arg(edit->maximum()));
+        return std::nullopt;
+    }
+    return number;
+}
+
+std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
+    if (characterCount(edit->text()) > maximumLength) {
+        refuse(edit, QStringLiteral("%1 文字以内で入力してください。").arg(maximumLength));
+        return std::nullopt;
+    }
+    return edit->text().toStdString();
+}
+
+// The fields that can fail, read in the order of the dialog; the first failure is reported
+// and ends the transfer.
+std::optional<CMovieSettingDialog::TextFields> CMovieSettingDialog::transferTextFields() {
+    const auto tempo = transferInteger(tempo_);
+    if (!tempo) return std::nullopt;
+    const auto fps = transferInteger(fps_);
+    if (!fps) return std::nullopt;
+    auto folder = transferText(outputFolder_, kMaximumFolderLength);
+    if (!folder) return std::nullopt;
+    auto fileName = transferText(fileName_, kMaximumFileNameLength);
+    if (!fileName) return std::nullopt;
+    return TextFields{*tempo, *fps, std::move(*folder), std::move(*fileName)};
+}
+
+void CMovieSettingDialog::store(const TextFields& fields) {
+    settings_.tempo = fields.tempo;
+    settings_.fourFour = fourFour_->isChecked();
+    settings_.emulateTempo = emulateTempo_->isChecked();
+    settings_.videoOn = videoOn_->isChecked();
+    settings_.fps = fields.fps;
+    settings_.audioOn = audioOn_->isChecked();
+    settings_.join = join_->isChecked();
+    settings_.stereo = stereo_->isChecked();
+    settings_.sampleRate = rate44100_->isChecked() ? kHighSampleRate : kLowSampleRate;
+    settings_.outputFolder = fields.outputFolder;
+    settings_.fileName = fields.fileName;
+    settings_.brightness = brightness_->value();
+    settings_.lanes = lanes_;
+}
+
+void CMovieSettingDialog::accept() {
+    if (exportMode_ && !exportTargetAcceptable()) return;
+    const std::optional<TextFields> fields = transferTextFields();
+    if (!fields) return;
+    store(*fields);
+    QDialog::accept();
+}
+
+}  // namespace lantrel
