@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "desktop_tool.h"
+
+namespace lantrel::test {
+namespace {
+
+const char* const kMetainfo = "io.github.lantrel.Lantrel.metainfo.xml";
+
+TEST(Metainfo, AppstreamValidatesItWithoutErrorsOrWarnings) {
+    ASSERT_TRUE(hasTool("appstreamcli"));
+    const ToolRun run =
+        runTool("appstreamcli validate --no-net '" + desktopSource(kMetainfo).string() + "'");
+    EXPECT_EQ(run.status, 0) << run.output;
+    std::istringstream lines(run.output);
+    for (std::string line; std::getline(lines, line);) {
+        EXPECT_FALSE(line.starts_with("E:")) << line;
+        EXPECT_FALSE(line.starts_with("W:")) << line;
+    }
+}
+
+// The software centre finds the program through the desktop entry it names, and the file
+// types through the MIME package, so the names must agree with the files we install.
+TEST(Metainfo, NamesTheDesktopEntryTheTypeAndTheVersion) {
+    const std::string info = readText(desktopSource(kMetainfo));
+    const std::string launchable = elementText(info, "launchable");
+    EXPECT_EQ(launchable, "lantrel.desktop");
+    EXPECT_TRUE(std::filesystem::is_regular_file(desktopSource(launchable)));
+    EXPECT_EQ(elementText(info, "mediatype"), kProjectMimeType);
+    EXPECT_EQ(elementText(info, "binary"), "lantrel");
+    EXPECT_NE(info.find("<release version=\"1.1\""), std::string::npos);
+    EXPECT_NE(info.find("<content_rating type=\"oars-1.1\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lantrel::test
