@@ -3,7 +3,7 @@
 #include <regex>
 #include <set>
 
-#include "command_line.h"
+#include "cli/command_line.h"
 #include "desktop_tool.h"
 
 namespace lantrel::test {
