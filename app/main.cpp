@@ -7,6 +7,7 @@
 
 #include "cli/command_line.h"
 #include "video/sprite_sheets.h"
+#include "window_start.h"
 
 namespace {
 
@@ -16,10 +17,7 @@ void quietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& mess
     if (type == QtCriticalMsg || type == QtFatalMsg) std::cerr << message.toStdString() << '\n';
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+int runVerb(int argc, char** argv, const std::vector<std::string>& args) {
     if (!lantrel::commandNeedsGui(args)) return lantrel::runCommandLine(args, std::cout, std::cerr);
     // Drawing verbs run without a display: Qt paints text into images offscreen.
     if (std::getenv("QT_QPA_PLATFORM") == nullptr) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
@@ -27,4 +25,14 @@ int main(int argc, char** argv) {
     QGuiApplication application(argc, argv);
     lantrel::installScreenFontSubstitutes();
     return lantrel::runCommandLine(args, std::cout, std::cerr);
+}
+
+}  // namespace
+
+// With a verb (or an option such as --help) the program works on the command line; with no
+// argument or a file name it opens the window.
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (lantrel::isCommandLine(args)) return runVerb(argc, argv, args);
+    return lantrel::runWindow(argc, argv);
 }

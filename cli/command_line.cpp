@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <ostream>
 #include <string_view>
 
@@ -96,6 +97,18 @@ void printUsage(std::ostream& stream) {
 bool commandNeedsGui(std::span<const std::string> args) {
     const Verb* verb = args.empty() ? nullptr : findVerb(args[0]);
     return verb && verb->needsGui;
+}
+
+// A lone word that is neither a file nor has an extension is a mistyped verb, not a file for
+// the window (which would open nothing for it anyway).
+bool isCommandLine(std::span<const std::string> args) {
+    if (args.empty()) return false;
+    const std::string& first = args[0];
+    if (findVerb(first) || first.starts_with("-")) return true;
+    std::error_code ignored;
+    const bool looksLikeWord = first.find('.') == std::string::npos &&
+                               first.find('/') == std::string::npos;
+    return looksLikeWord && !std::filesystem::exists(first, ignored);
 }
 
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {

@@ -23,4 +23,8 @@ void printUsage(std::ostream& stream);
 // Whether a verb draws pictures or text and so needs the (offscreen) Qt GUI application.
 bool commandNeedsGui(std::span<const std::string> args);
 
+// Whether the arguments are for the command line: a verb, an option such as --help, or a word
+// that names no file. With no argument or a file name the program opens its window instead.
+bool isCommandLine(std::span<const std::string> args);
+
 }  // namespace lantrel

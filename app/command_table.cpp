@@ -1,0 +1,113 @@
+#include "command_table.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+#include <vector>
+
+namespace lantrel {
+
+namespace {
+
+QList<QKeySequence> keys(std::initializer_list<QKeySequence> list) {
+    return QList<QKeySequence>(list);
+}
+
+const std::vector<CommandInfo>& table() {
+    static const std::vector<CommandInfo> commands = {
+        {kCommandNew, "新規作成(&N)\tCtrl+N", keys({Qt::CTRL | Qt::Key_N}),
+         "新規にファイルを作成\n新規ファイル"},
+        {kCommandOpen, "開く...(&O)\tCtrl+O", keys({Qt::CTRL | Qt::Key_O}),
+         "既存のファイルを開く\n開く"},
+        {kCommandSave, "上書き保存(&S)\tCtrl+S", keys({Qt::CTRL | Qt::Key_S}),
+         "作業中のファイルを上書きして保存\n保存"},
+        {kCommandSaveAs,
+         "名前を付けて保存(&A)...",
+         {},
+         "作業中のファイルを新しい名前で保存\n名前をつけて保存"},
+        {kCommandMovieSettings, "動画出力設定...", {}, "動画設定\n動画設定"},
+        {kCommandMovieOutput, "動画出力...", {}, "動画出力\n動画出力"},
+        {kCommandRecentFiles, "最近使ったファイル", {}, "指定のファイルを開く"},
+        {kCommandPreferences, "環境設定...", {}, ""},
+        {kCommandExit, "アプリケーションの終了(&X)", {}, ""},
+        {kCommandUndo, "元に戻す(&U)\tCtrl+Z",
+         keys({Qt::CTRL | Qt::Key_Z, Qt::ALT | Qt::Key_Backspace}),
+         "直前に行った動作を元に戻す\n元に戻す"},
+        {kCommandRedo, "やり直し(&R)\tCtrl+R", keys({Qt::CTRL | Qt::Key_R}),
+         "直前に行った動作をやりなおす\nやりなおす"},
+        {kCommandPaste, "貼り付け(&P)\tCtrl+V",
+         keys({Qt::CTRL | Qt::Key_V, Qt::SHIFT | Qt::Key_Insert}),
+         "クリップボードの内容を貼り付け\n貼り付け"},
+        {kCommandPlay, "再生(&P)\tF5", keys({Qt::Key_F5}), "動画付きで再生\n再生"},
+        {kCommandAudioPlay, "オーディオ再生(&A)\tF6", keys({Qt::Key_F6}), "音声のみ再生\n音声再生"},
+        {kCommandStop, "停止(&S)\tF8", keys({Qt::Key_F8}), "再生を停止\n停止"},
+        {kCommandExpert, "おすすめできない", {}, ""},
+        {kCommandAbout,
+         "バージョン情報 (&A)...",
+         {},
+         "プログラム情報、バージョン、著作権を表示します。\nバージョン情報"},
+        {kCommandLoadFile, "ファイル読み込み...", {}, "VTQファイルを配置\nVTQ配置"},
+        {kCommandInsertHere, "ここにセルを挿入\tInsert", {}, ""},
+        {kCommandDeleteHere, "このセルを削除\tDel", {}, ""},
+        {kCommandDeleteRight, "ここから右→を削除\tShift+Del", {}, ""},
+        {kCommandClearLeft, "ここより←左をクリア", {}, ""},
+        {kCommandCursorLeft, "", keys({Qt::Key_Left}), ""},
+        {kCommandCursorRight, "", keys({Qt::Key_Right}), ""},
+        {kCommandCursorUp, "", keys({Qt::Key_Up}), ""},
+        {kCommandCursorDown, "", keys({Qt::Key_Down}), ""},
+        {kCommandInsertCell, "", keys({Qt::Key_Insert}), ""},
+        {kCommandDeleteCell, "", keys({Qt::Key_Delete}), ""},
+        {kCommandDeleteToEnd, "", keys({Qt::SHIFT | Qt::Key_Delete}), ""},
+        {kCommandLaneEnd, "", keys({Qt::Key_End}), ""},
+        {kCommandLaneStart, "", keys({Qt::Key_Home}), ""},
+        {kCommandFirstColumn, "", keys({Qt::SHIFT | Qt::Key_Home}), ""},
+        {kCommandArrangementEnd, "", keys({Qt::SHIFT | Qt::Key_End}), ""},
+        {kCommandCopy, "", keys({Qt::CTRL | Qt::Key_C, Qt::CTRL | Qt::Key_Insert}),
+         "選択範囲をコピーしてクリップボードに保存\n保存"},
+        {kCommandCut, "", keys({Qt::CTRL | Qt::Key_X}),
+         "選択範囲を切り取ってクリップボードに保存\n切り取り"},
+    };
+    return commands;
+}
+
+constexpr std::array kToolbar = {
+    kCommandNew,  kCommandOpen,          kCommandSave,
+    kSeparator,   kCommandLoadFile,      kCommandPaste,
+    kCommandUndo, kCommandRedo,          kSeparator,
+    kCommandPlay, kCommandAudioPlay,     kCommandStop,
+    kSeparator,   kCommandFirstColumn,   kCommandArrangementEnd,
+    kSeparator,   kCommandMovieSettings, kCommandMovieOutput,
+    kSeparator,   kCommandAbout,
+};
+
+constexpr std::array kContextMenu = {kCommandLoadFile, kCommandInsertHere, kCommandDeleteHere,
+                                     kCommandDeleteRight, kCommandClearLeft};
+
+}  // namespace
+
+QString CommandInfo::tooltip() const {
+    const QString all = QString::fromUtf8(prompt);
+    const auto newline = all.indexOf('\n');
+    return newline < 0 ? QString() : all.mid(newline + 1);
+}
+
+std::span<const CommandInfo> commandTable() {
+    return table();
+}
+
+const CommandInfo& commandInfo(CommandId id) {
+    const auto& commands = table();
+    const auto found = std::ranges::find(commands, id, &CommandInfo::id);
+    if (found == commands.end()) throw std::out_of_range("unknown command");
+    return *found;
+}
+
+std::span<const CommandId> toolbarLayout() {
+    return kToolbar;
+}
+
+std::span<const CommandId> contextMenuLayout() {
+    return kContextMenu;
+}
+
+}  // namespace lantrel

@@ -1,0 +1,272 @@
+#include "lantrel_app.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "about_dialog.h"
+#include "audio/preference_dialog.h"
+#include "main_frame.h"
+
+namespace lantrel {
+
+namespace {
+
+const char* const kProjectFilter = "Lantrel Files (*.vtm)";
+
+QMessageBox::StandardButton askWithBox(QWidget* parent, const QString& question) {
+    QMessageBox box(QMessageBox::Question, QString::fromUtf8(kMessageBoxTitle), question,
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
+    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    return static_cast<QMessageBox::StandardButton>(box.exec());
+}
+
+AppServices withDefaults(AppServices services) {
+    if (!services.chooseProjectToOpen)
+        services.chooseProjectToOpen = [](QWidget* parent) {
+            return QFileDialog::getOpenFileName(
+                parent, QString(), QString(),
+                QStringLiteral("%1;;All Files (*)").arg(QString::fromUtf8(kProjectFilter)));
+        };
+    if (!services.chooseProjectToSave)
+        services.chooseProjectToSave = [](QWidget* parent, const QString& suggested) {
+            QFileDialog dialog(parent, QString(), suggested, QString::fromUtf8(kProjectFilter));
+            dialog.setAcceptMode(QFileDialog::AcceptSave);
+            dialog.setDefaultSuffix(QStringLiteral("vtm"));
+            return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+        };
+    if (!services.ask) services.ask = askWithBox;
+    if (!services.runDialog) services.runDialog = [](QDialog& dialog) { return dialog.exec(); };
+    services.view.hooks = withDefaults(services.view.hooks);
+    return services;
+}
+
+// The text after the last "." of the name, lower-cased; nothing when there is no "." or it
+// ends the name.
+std::optional<QString> extensionOf(const QString& name) {
+    const auto dot = name.lastIndexOf('.');
+    if (dot < 0 || dot + 1 == name.size()) return std::nullopt;
+    return name.mid(dot + 1).toLower();
+}
+
+}  // namespace
+
+CLantrelApp::CLantrelApp(AppServices services)
+    : services_(withDefaults(std::move(services))),
+      settings_(*services_.store),
+      document_(&settings_) {}
+
+CLantrelApp::~CLantrelApp() = default;
+
+bool CLantrelApp::start(const QStringList& arguments) {
+    settings_.load();
+    ViewServices viewServices = services_.view;
+    viewServices.openFile = [this](const QString& name) { openFile(name); };
+    view_ = new CVtqGuiView(document_, std::move(viewServices));
+    frame_ = std::make_unique<CMainFrame>(
+        view_, [this](CommandId id) { runCommand(id); },
+        [this](CommandId id) { return commandEnabled(id); });
+    frame_->onOpenRecent = [this](int index) { openRecent(index); };
+    frame_->onCloseRequest = [this] { return view_->mayClose() && saveModified(); };
+    frame_->onDrop = [this](const QStringList& names) { view_->openDroppedFiles(names); };
+    view_->onCommandStateChanged = [this] { afterFileChange(); };
+    frame_->setRecentFiles(settings_.recentFiles());
+    frame_->applyInitialSize();
+
+    const bool opened = arguments.isEmpty() ? newProject() : openFile(arguments.front());
+    if (!opened) return false;
+    frame_->show();
+    return true;
+}
+
+// ---- the open-file rule ----
+
+bool CLantrelApp::openFile(const QString& name) {
+    const auto extension = extensionOf(name);
+    if (!extension) return false;
+    if (*extension == QStringLiteral("vtq") && viewReady_) {
+        view_->placeScoreFileAtCursor(name.toStdString(), true);
+        return false;
+    }
+    if (*extension != QStringLiteral("vtq") && *extension != QStringLiteral("vtm")) {
+        showMessage(QMessageBox::Critical, QStringLiteral("それは読めない"));
+        return false;
+    }
+    if (!saveModified()) return false;
+    return openProject(name);
+}
+
+bool CLantrelApp::openProject(const QString& path) {
+    const DocumentFileResult result = document_.open(path.toStdString());
+    if (!result.ok()) {
+        showFileFailure(result, path, false);
+        return false;
+    }
+    settings_.addRecentFile(QFileInfo(path).absoluteFilePath());
+    viewReady_ = true;
+    view_->initialUpdate();
+    afterFileChange();
+    return true;
+}
+
+bool CLantrelApp::newProject() {
+    if (!document_.newDocument()) {
+        showMessage(QMessageBox::Warning, QStringLiteral("動画出力中は新規作成できません。"));
+        return false;
+    }
+    viewReady_ = true;
+    view_->initialUpdate();
+    afterFileChange();
+    return true;
+}
+
+// ---- commands ----
+
+void CLantrelApp::runCommand(CommandId id) {
+    switch (id) {
+        case kCommandNew:
+            if (saveModified()) newProject();
+            break;
+        case kCommandOpen:
+            if (const QString file = services_.chooseProjectToOpen(frame_.get()); !file.isEmpty())
+                openFile(file);
+            break;
+        case kCommandSave:
+            save();
+            break;
+        case kCommandSaveAs:
+            saveAs();
+            break;
+        case kCommandPreferences:
+            preferences();
+            break;
+        case kCommandExit:
+            frame_->close();
+            break;
+        case kCommandAbout:
+            about();
+            break;
+        default:
+            view_->runCommand(id);
+            break;
+    }
+    frame_->refreshCommandStates();
+}
+
+bool CLantrelApp::commandEnabled(CommandId id) const {
+    return view_->handlesCommand(id) ? view_->commandEnabled(id) : true;
+}
+
+// ---- saving ----
+
+bool CLantrelApp::saveModified() {
+    if (!document_.isModified()) return true;
+    switch (services_.ask(frame_.get(), QStringLiteral("変更あり。保存しとく？"))) {
+        case QMessageBox::Yes:
+            return save();
+        case QMessageBox::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CLantrelApp::save() {
+    if (document_.path().empty()) return saveAs();
+    const QString path = QString::fromStdString(document_.path().string());
+    const DocumentFileResult result = document_.save(document_.path());
+    if (!result.ok()) {
+        showFileFailure(result, path, true);
+        return false;
+    }
+    afterFileChange();
+    return true;
+}
+
+bool CLantrelApp::saveAs() {
+    const QString suggested = document_.path().empty()
+                                  ? QStringLiteral("無題.vtm")
+                                  : QString::fromStdString(document_.path().string());
+    const QString path = services_.chooseProjectToSave(frame_.get(), suggested);
+    if (path.isEmpty()) return false;
+    const DocumentFileResult result = document_.save(path.toStdString());
+    if (!result.ok()) {
+        showFileFailure(result, path, true);
+        return false;
+    }
+    settings_.addRecentFile(QFileInfo(path).absoluteFilePath());
+    afterFileChange();
+    return true;
+}
+
+void CLantrelApp::openRecent(int index) {
+    const QStringList& files = settings_.recentFiles();
+    if (index < 0 || index >= files.size()) return;
+    const QString path = files[index];
+    if (!QFileInfo(path).isFile()) {
+        showMessage(
+            QMessageBox::Warning,
+            QStringLiteral("%1 が見つからないので、最近使ったファイルから外します。").arg(path));
+        settings_.removeRecentFile(path);
+        afterFileChange();
+        return;
+    }
+    openFile(path);
+}
+
+// ---- dialogs ----
+
+void CLantrelApp::preferences() {
+    CPreferenceDialog dialog(frame_.get(), settings_.waveFolders(), services_.view.hooks);
+    if (services_.runDialog(dialog) != QDialog::Accepted) return;
+    settings_.waveFolders() = dialog.folders();
+    settings_.save();
+}
+
+void CLantrelApp::about() {
+    CAboutDlg dialog(frame_.get());
+    services_.runDialog(dialog);
+}
+
+// ---- the window's caption and messages ----
+
+void CLantrelApp::afterFileChange() {
+    if (!frame_) return;
+    const auto& path = document_.path();
+    frame_->setCaption(path.empty()
+                           ? QString()
+                           : QFileInfo(QString::fromStdString(path.string())).completeBaseName(),
+                       document_.isModified());
+    frame_->setRecentFiles(settings_.recentFiles());
+    frame_->refreshCommandStates();
+}
+
+void CLantrelApp::showMessage(QMessageBox::Icon icon, const QString& text) {
+    services_.view.hooks.message(frame_.get(), icon, text);
+}
+
+void CLantrelApp::showFileFailure(const DocumentFileResult& result, const QString& path,
+                                  bool saving) {
+    QString text;
+    switch (result.status) {
+        case DocumentFileResult::Status::Busy:
+            text = saving ? QStringLiteral("動画出力中は保存できません。")
+                          : QStringLiteral("動画出力中は開けません。");
+            break;
+        case DocumentFileResult::Status::Malformed:
+            text = QStringLiteral("%1 はプロジェクトファイルとして読めません。").arg(path);
+            break;
+        case DocumentFileResult::Status::CannotWrite:
+            text = QStringLiteral("%1 に保存できませんでした。").arg(path);
+            break;
+        default:
+            text = QStringLiteral("%1 を開けませんでした。").arg(path);
+            break;
+    }
+    if (!result.message.empty()) text += "\n\n" + QString::fromStdString(result.message);
+    showMessage(QMessageBox::Warning, text);
+}
+
+}  // namespace lantrel

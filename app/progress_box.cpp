@@ -1,0 +1,50 @@
+#include "progress_box.h"
+
+#include <QFontMetrics>
+#include <QImage>
+#include <QPainter>
+
+#include "video/sprite_sheets.h"
+
+namespace lantrel {
+
+namespace {
+
+// 14 points at 96 dots per inch.
+constexpr int kProgressFontPixels = 19;
+
+QString phaseCaption(int phase) {
+    switch (phase) {
+        case 0:
+            return QStringLiteral("AVI 出力中…");
+        case 1:
+            return QStringLiteral("WAV 出力中…");
+        case 2:
+            return QStringLiteral("AVI 結合中…");
+        default:
+            return QStringLiteral("何かを出力中…");
+    }
+}
+
+}  // namespace
+
+void drawProgressBox(QImage& screen, int phase) {
+    QPainter painter(&screen);
+    painter.setFont(proportionalGothicFont(kProgressFontPixels));
+    const QRect cancel(QPoint(384, 352), QPoint(511, 383));
+    painter.fillRect(cancel, QColor(255, 0, 0));
+    const QRect inner = cancel.adjusted(2, 2, -2, -2);
+    painter.fillRect(inner, Qt::black);
+    painter.setPen(QColor(255, 0, 0));
+    painter.setClipRect(inner);
+    painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("CANCEL"));
+
+    const int textHeight = QFontMetrics(painter.font()).height();
+    const QRect caption(QPoint(384, 352 - textHeight), QPoint(511, 351));
+    painter.fillRect(caption, Qt::black);
+    painter.setPen(Qt::white);
+    painter.setClipRect(caption);
+    painter.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, phaseCaption(phase));
+}
+
+}  // namespace lantrel

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QSettings>
+#include <QStringList>
+
+#include <array>
+#include <string>
+
+#include "model/application_settings.h"
+#include "model/note.h"
+
+namespace lantrel {
+
+// The user's settings, kept by QSettings under "Lantrel" / "lANTREL SEQUENCER": the default
+// WAV folder of each lane for new projects ("WAVE"/"dir0".."dir2"), the "MISC"/"welcome" flag,
+// and the four most recent projects ("Recent File List"/"File1".."File4").
+class UserSettings : public ApplicationSettings {
+  public:
+    static constexpr int kRecentFileCount = 4;
+
+    explicit UserSettings(QSettings& store) : store_(store) {}
+
+    void load();
+    // Writes the three folders and the welcome flag, which becomes 1.
+    void save();
+
+    std::string defaultWaveFolder(int lane) const override;
+    std::array<std::string, kLaneCount>& waveFolders() { return waveFolders_; }
+    int welcome() const { return welcome_; }
+
+    // Most recent first.
+    const QStringList& recentFiles() const { return recent_; }
+    void addRecentFile(const QString& path);
+    void removeRecentFile(const QString& path);
+
+  private:
+    void saveRecentFiles();
+
+    QSettings& store_;
+    std::array<std::string, kLaneCount> waveFolders_;
+    int welcome_ = 0;
+    QStringList recent_;
+};
+
+}  // namespace lantrel

@@ -1,0 +1,9 @@
+#pragma once
+
+namespace lantrel {
+
+// The program as a window: Qt, the resource check, the user's settings, the main window with
+// a new project or the one file named, and the event loop. Returns the exit status.
+int runWindow(int argc, char** argv);
+
+}  // namespace lantrel
