@@ -1,0 +1,214 @@
+// Playing and exporting from the window, with the test sound device and real export runs.
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "app/command_table.h"
+#include "app/number_edit.h"
+#include "app/posted_event.h"
+#include "support/command_output.h"
+#include "ui/window_fixture.h"
+#include "video/frame_context.h"
+#include "video/movie_setting_dialog.h"
+
+namespace lantrel {
+namespace {
+
+using test::waitFor;
+
+class WindowSessionTest : public test::WindowFixture {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(start());
+        out = dir / "out";
+        std::filesystem::create_directories(out);
+    }
+
+    void arrange(int columns, int tempo = 400) {
+        document().PlaceScoreText(test::scoreText(columns, 3, tempo), 0, 0);
+        ProjectSettings settings = document().settings();
+        settings.sampleRate = 22050;
+        settings.emulateTempo = false;
+        document().setSettings(settings);
+        QApplication::processEvents();
+    }
+
+    bool enabled(CommandId id) {
+        frame().refreshCommandStates();
+        return frame().action(id)->isEnabled();
+    }
+
+    QImage renderedAt(int position) {
+        const std::vector<std::filesystem::path> folders{LANTREL_RSRC_DIR};
+        FrameContext context(folders);
+        context.attach(document().project());
+        QImage picture = makeScreenImage();
+        RenderFrame(context.prepare(&picture, position));
+        return picture;
+    }
+
+    // The movie output command through its dialog, as the user fills it in.
+    void exportMovie(const std::function<void(CMovieSettingDialog&)>& fill = {}) {
+        const bool opened = test::driveModal<CMovieSettingDialog>(
+            [this] { frame().action(kCommandMovieOutput)->trigger(); },
+            [this, &fill](CMovieSettingDialog& dialog) {
+                test::child<QLineEdit>(dialog, "outputFolder")->setText(out.c_str());
+                test::child<QLineEdit>(dialog, "fileName")->setText("movie");
+                if (fill) fill(dialog);
+                test::child<QPushButton>(dialog, "ok")->click();
+            });
+        ASSERT_TRUE(opened);
+    }
+
+    std::filesystem::path out;
+};
+
+TEST_F(WindowSessionTest, PlayFollowsThePositionAndStopEndsIt) {
+    arrange(40, 240);
+    press(Qt::Key_F5);
+    EXPECT_TRUE(view().isPlaying());
+    EXPECT_TRUE(enabled(kCommandStop));
+    EXPECT_FALSE(view().audioOnly());
+    ASSERT_TRUE(waitFor([this] { return view().exportPosition() >= 2; }));
+    EXPECT_EQ(view().screenImage(), renderedAt(view().exportPosition()))
+        << "the screen shows the posted position";
+    press(Qt::Key_F8);
+    EXPECT_FALSE(view().isPlaying());
+    EXPECT_FALSE(enabled(kCommandStop));
+    ASSERT_NE(device_, nullptr);
+    EXPECT_GT(device_->framesPlayed(), 0);
+}
+
+TEST_F(WindowSessionTest, PositionsPastTheEndAreClampedAndSoundOnlyKeepsTheCursor) {
+    arrange(10);
+    press(Qt::Key_F5);
+    PostedEvent late(kMessagePlayPosition, 5000, 0);
+    QApplication::sendEvent(&view(), &late);
+    EXPECT_EQ(view().exportPosition(), 19);
+    press(Qt::Key_F6);
+    EXPECT_TRUE(view().audioOnly());
+    PostedEvent position(kMessagePlayPosition, 7, 0);
+    QApplication::sendEvent(&view(), &position);
+    EXPECT_EQ(view().exportPosition(), 19);
+    press(Qt::Key_F8);
+    QApplication::processEvents();
+    EXPECT_EQ(view().screenImage(), renderedAt(0));
+}
+
+TEST_F(WindowSessionTest, AnEditWhilePlayingStopsPlaybackWithoutHanging) {
+    arrange(60, 240);
+    press(Qt::Key_Up);
+    for (int round = 0; round < 5; ++round) {
+        press(Qt::Key_F5);
+        EXPECT_TRUE(view().isPlaying());
+        QTest::qWait(20);
+        press(Qt::Key_Insert);
+        EXPECT_FALSE(view().isPlaying()) << "any change of the document stops playback";
+    }
+    EXPECT_EQ(document().columnCount(0), 65);
+}
+
+TEST_F(WindowSessionTest, ANewProjectWithoutSoundsSaysSoInsteadOfPlayingSilently) {
+    // The view's sounds come from a folder that holds none.
+    app.reset();
+    AppServices bare = services();
+    bare.view.resourceFolders = {dir / "nothing"};
+    app = std::make_unique<CLantrelApp>(bare);
+    ASSERT_TRUE(app->start({}));
+    document().PlaceScoreText(test::scoreText(4), 0, 0);
+    recorder.messages.clear();
+    frame().action(kCommandPlay)->trigger();
+    EXPECT_FALSE(view().isPlaying());
+    EXPECT_NE(recorder.takeWarning().find("再生できません"), std::string::npos);
+}
+
+TEST_F(WindowSessionTest, AMovieRunsToTheEndWithTheProgressBoxAndBusyState) {
+    arrange(24);
+    exportMovie([](CMovieSettingDialog& dialog) {
+        test::child<QCheckBox>(dialog, "join")->setChecked(true);
+    });
+    EXPECT_TRUE(view().exporting());
+    EXPECT_TRUE(document().busy());
+    EXPECT_FALSE(enabled(kCommandPlay));
+    EXPECT_FALSE(enabled(kCommandMovieOutput));
+    EXPECT_FALSE(enabled(kCommandMovieSettings));
+    EXPECT_FALSE(enabled(kCommandUndo));
+    press(Qt::Key_Up);
+    press(Qt::Key_Insert);
+    EXPECT_EQ(document().columnCount(0), 24) << "edits are refused";
+    ASSERT_TRUE(waitFor([this] { return view().exportPhase() > 0 || !view().exporting(); }));
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    EXPECT_FALSE(document().busy());
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(document().settings().outputFolder, out.string());
+    const auto probe = test::commandOutput(
+        "ffprobe -v error -show_entries stream=codec_type "
+        "-of csv=p=0 " +
+        test::quoted(out / "movie.avi"));
+    EXPECT_EQ(probe, "video\naudio\n");
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.wav"));
+    EXPECT_FALSE(std::filesystem::exists(out / "movie_tmp.avi"));
+}
+
+TEST_F(WindowSessionTest, ProgressMessagesDrawTheCancelBoxOverThePreview) {
+    arrange(24);
+    exportMovie();
+    PostedEvent progress(kMessageVideoProgress, 4, 0);
+    QApplication::sendEvent(&view(), &progress);
+    EXPECT_EQ(view().exportPosition(), 4);
+    EXPECT_EQ(view().screenImage().pixel(384, 383), qRgb(255, 0, 0));
+    EXPECT_EQ(view().screenImage().pixel(400, 370), qRgb(0, 0, 0)) << "or red text on black";
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+}
+
+TEST_F(WindowSessionTest, AClickInTheCancelBoxStopsTheVideoAndLeavesNoFile) {
+    arrange(400, 120);
+    exportMovie(
+        [](CMovieSettingDialog& dialog) { test::child<NumberEdit>(dialog, "fps")->setText("2"); });
+    ASSERT_TRUE(view().exporting());
+    const QRect box = view().geometryNow().cancelBox();
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, box.center());
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    EXPECT_TRUE(recorder.messages.empty()) << "a cancel ends silently";
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.avi"));
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.wav"));
+    EXPECT_EQ(view().cursorColumn(), 0) << "the click did not move the cursor";
+}
+
+TEST_F(WindowSessionTest, AFailedExportSaysSo) {
+    arrange(8);
+    std::filesystem::create_directories(out / "movie.avi");  // nothing can be written there
+    exportMovie();
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    EXPECT_EQ(recorder.takeWarning(),
+              "どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに書きにいった"
+              "とか。");
+    EXPECT_FALSE(document().busy());
+}
+
+TEST_F(WindowSessionTest, WithBothOutputsOffTheSettingsAreStoredAndNothingStarts) {
+    arrange(8);
+    exportMovie([](CMovieSettingDialog& dialog) {
+        test::child<QCheckBox>(dialog, "videoOn")->setChecked(false);
+        test::child<QCheckBox>(dialog, "audioOn")->setChecked(false);
+    });
+    EXPECT_FALSE(view().exporting());
+    EXPECT_FALSE(document().settings().videoOn);
+    EXPECT_EQ(document().settings().fileName, "movie");
+    EXPECT_TRUE(document().isModified());
+}
+
+TEST_F(WindowSessionTest, TheWindowWillNotCloseDuringAnExportAndAwaitsItWhenDestroyed) {
+    arrange(400, 120);
+    exportMovie(
+        [](CMovieSettingDialog& dialog) { test::child<NumberEdit>(dialog, "fps")->setText("2"); });
+    ASSERT_TRUE(view().exporting());
+    EXPECT_FALSE(frame().close());
+    EXPECT_EQ(recorder.takeWarning(), "ちょwwwおまwww");
+    EXPECT_TRUE(frame().isVisible());
+    app.reset();  // the window goes with the run: cancelled and awaited
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.avi"));
+}
+
+}  // namespace
+}  // namespace lantrel
