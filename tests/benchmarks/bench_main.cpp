@@ -1,6 +1,6 @@
-// Benchmark main: the drawing benchmarks need Qt's GUI application (offscreen) for fonts.
+// Benchmark main: the drawing and window benchmarks need Qt's application (offscreen).
 #include <benchmark/benchmark.h>
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <cstdlib>
 
@@ -8,7 +8,7 @@
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QGuiApplication application(argc, argv);
+    QApplication application(argc, argv);
     lantrel::installScreenFontSubstitutes();
     ::benchmark::Initialize(&argc, argv);
     if (::benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
