@@ -9,6 +9,8 @@
 #include "audio/player.h"
 #include "audio/sdl_wave_device.h"
 #include "support/playback_fixture.h"
+
+using lantrel::test::expectBlocksInOrder;
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -43,37 +45,6 @@ class SdlPlaybackTest : public ::testing::Test {
     std::filesystem::path capture = dir / "capture.raw";
     test::RecordingTarget target;
 };
-
-std::size_t firstSoundingFrame(const std::vector<std::int16_t>& values, int channels) {
-    for (std::size_t k = 0; k < values.size(); ++k)
-        if (values[k] != 0) return k / static_cast<std::size_t>(channels);
-    return values.size();
-}
-
-// The capture is silence while the first block is being rendered, then the expected blocks
-// without a gap, a repeat or a reordering, up to where playback was stopped.
-void expectBlocksInOrder(const std::vector<std::int16_t>& captured,
-                         const std::vector<std::int16_t>& expected, int channels, int rate,
-                         double atLeastSeconds) {
-    const auto ch = static_cast<std::size_t>(channels);
-    const std::size_t expectedLead = firstSoundingFrame(expected, channels);
-    const std::size_t capturedLead = firstSoundingFrame(captured, channels);
-    ASSERT_LT(capturedLead, captured.size() / ch) << "nothing but silence was played";
-    ASSERT_GE(capturedLead, expectedLead);
-    const std::size_t silence = (capturedLead - expectedLead) * ch;
-    const std::size_t compared = captured.size() - silence;
-    ASSERT_GE(compared, static_cast<std::size_t>(atLeastSeconds * rate) * ch)
-        << "played too little";
-    ASSERT_LE(compared, expected.size());
-    for (std::size_t k = 0; k < compared; ++k) {
-        if (captured[silence + k] != expected[k]) {
-            const std::size_t frame = k / ch;
-            FAIL() << "differs in block " << frame / static_cast<std::size_t>(rate) << " at frame "
-                   << frame % static_cast<std::size_t>(rate) << " (after " << silence / ch
-                   << " frames of leading silence)";
-        }
-    }
-}
 
 TEST_F(SdlPlaybackTest, TheSoundCardGetsTheBlocksInPlayingOrder) {
     Project project;

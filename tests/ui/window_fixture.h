@@ -84,8 +84,10 @@ class WindowFixture : public ::testing::Test {
     }
 
     // Starts the window with the given command line and waits until it is shown.
-    bool start(const QStringList& arguments = {}) {
-        app = std::make_unique<CLantrelApp>(services());
+    bool start(const QStringList& arguments = {}) { return startWith(services(), arguments); }
+    bool startWith(AppServices with, const QStringList& arguments = {}) {
+        app.reset();
+        app = std::make_unique<CLantrelApp>(std::move(with));
         if (!app->start(arguments)) return false;
         QApplication::setActiveWindow(app->frame());
         EXPECT_TRUE(QTest::qWaitForWindowExposed(app->frame()));

@@ -1,12 +1,17 @@
 // Playing and exporting from the window, with the test sound device and real export runs.
 #include <QCheckBox>
+#include <QElapsedTimer>
+
 #include <QLineEdit>
 #include <QPushButton>
+#include <cstring>
+#include <set>
 
 #include "app/command_table.h"
 #include "app/number_edit.h"
 #include "app/posted_event.h"
 #include "support/command_output.h"
+#include "support/playback_fixture.h"
 #include "ui/window_fixture.h"
 #include "video/frame_context.h"
 #include "video/movie_setting_dialog.h"
@@ -14,6 +19,7 @@
 namespace lantrel {
 namespace {
 
+using test::TempDir;
 using test::waitFor;
 
 class WindowSessionTest : public test::WindowFixture {
@@ -79,6 +85,42 @@ TEST_F(WindowSessionTest, PlayFollowsThePositionAndStopEndsIt) {
     EXPECT_GT(device_->framesPlayed(), 0);
 }
 
+// The real sound output through SDL's disk driver: F5, a while, F8, and the capture holds the
+// mixer's blocks from the cursor in playing order, while the screen moved with the positions.
+TEST_F(WindowSessionTest, PlayingThroughSdlGivesTheMixersBlocks) {
+    const std::filesystem::path capture = dir / "capture.raw";
+    ::setenv("SDL_AUDIODRIVER", "disk", 1);
+    ::setenv("SDL_DISKAUDIOFILE", capture.c_str(), 1);
+    AppServices sdl = services();
+    sdl.view.waveDevice = nullptr;
+    ASSERT_TRUE(startWith(sdl));
+    const auto waves = test::writeToneSounds(dir / "waves");
+    test::arrangeSong(document().project(), waves, 5);  // 2.5 s, stereo, 44100 Hz
+    frame().refreshCommandStates();                     // the song was written past the document
+
+    std::set<int> positions;
+    press(Qt::Key_F5);
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 3200) {
+        QTest::qWait(20);
+        positions.insert(view().exportPosition());
+    }
+    press(Qt::Key_F8);
+    ::unsetenv("SDL_AUDIODRIVER");
+    ::unsetenv("SDL_DISKAUDIOFILE");
+    EXPECT_TRUE(recorder.messages.empty());
+    const std::string bytes = TempDir::read(capture);
+    std::vector<std::int16_t> captured(bytes.size() / 2);
+    std::memcpy(captured.data(), bytes.data(), captured.size() * 2);
+    constexpr std::int64_t kRate = 44100;
+    const auto expected = test::ExpectedSound(document().project(), LANTREL_RSRC_DIR)
+                              .blocks({0, kRate, 2 * kRate, 0, kRate});
+    test::expectBlocksInOrder(captured, expected, 2, kRate, 2.5);
+    EXPECT_GE(positions.size(), 5u) << "the screen followed the play position";
+    EXPECT_LE(*positions.rbegin(), 9);
+}
+
 TEST_F(WindowSessionTest, PositionsPastTheEndAreClampedAndSoundOnlyKeepsTheCursor) {
     arrange(10);
     press(Qt::Key_F5);
@@ -110,11 +152,9 @@ TEST_F(WindowSessionTest, AnEditWhilePlayingStopsPlaybackWithoutHanging) {
 
 TEST_F(WindowSessionTest, ANewProjectWithoutSoundsSaysSoInsteadOfPlayingSilently) {
     // The view's sounds come from a folder that holds none.
-    app.reset();
     AppServices bare = services();
     bare.view.resourceFolders = {dir / "nothing"};
-    app = std::make_unique<CLantrelApp>(bare);
-    ASSERT_TRUE(app->start({}));
+    ASSERT_TRUE(startWith(bare));
     document().PlaceScoreText(test::scoreText(4), 0, 0);
     recorder.messages.clear();
     frame().action(kCommandPlay)->trigger();
