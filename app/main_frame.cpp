@@ -10,6 +10,7 @@
 #include <QToolBar>
 
 #include "app_icons.h"
+#include "vtq_gui_view.h"
 
 namespace lantrel {
 
@@ -170,11 +171,8 @@ void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
-    QStringList names;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) names.push_back(url.toLocalFile());
     event->acceptProposedAction();
-    if (onDrop) onDrop(names);
+    if (onDrop) onDrop(localFileNames(*event->mimeData()));
 }
 
 }  // namespace lantrel

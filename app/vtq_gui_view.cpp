@@ -51,6 +51,13 @@ QString soundsMissingMessage(const PlayStart& start) {
 
 }  // namespace
 
+QStringList localFileNames(const QMimeData& data) {
+    QStringList names;
+    for (const QUrl& url : data.urls())
+        if (url.isLocalFile()) names.push_back(url.toLocalFile());
+    return names;
+}
+
 std::optional<std::string> CVtqGuiView::ScoreChooser::chooseScoreFile() {
     if (view_.services_.chooseScoreFile) return view_.services_.chooseScoreFile(&view_);
     const QString file = QFileDialog::getOpenFileName(
@@ -634,11 +641,8 @@ void CVtqGuiView::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void CVtqGuiView::dropEvent(QDropEvent* event) {
-    QStringList names;
-    for (const QUrl& url : event->mimeData()->urls())
-        if (url.isLocalFile()) names.push_back(url.toLocalFile());
     event->acceptProposedAction();
-    openDroppedFiles(names);
+    openDroppedFiles(localFileNames(*event->mimeData()));
 }
 
 }  // namespace lantrel

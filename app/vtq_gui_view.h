@@ -22,11 +22,16 @@
 #include "video/frame_context.h"
 #include "view_geometry.h"
 
+class QMimeData;
+
 namespace lantrel {
 
 class CMatrixScrollBar;
 class CVtqGuiDoc;
 class WaveDevice;
+
+// The local files among dropped URLs, for the view and the frame alike.
+QStringList localFileNames(const QMimeData& data);
 
 // What the view asks of its surroundings. Empty members get the real thing: the program's
 // resource folders, SDL's sound output, message boxes, the file dialog. Tests fill them in.

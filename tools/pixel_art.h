@@ -5,49 +5,19 @@
 #include <span>
 #include <string_view>
 
+#include "resources/pixel_palette.h"
 #include "rgb_image.h"
 
 namespace lantrel {
 
-// Our pictures are written as text, one character per pixel, so that anyone can change an
-// icon in an editor. '.' is transparent; every other character names a colour below.
-struct PaletteEntry {
-    char symbol;
-    Rgb colour;
-};
-
-inline constexpr char kTransparent = '.';
-
-inline constexpr std::array<PaletteEntry, 24> kPalette = {{
-    {'K', {0, 0, 0}},        // outline black
-    {'W', {255, 255, 255}},  // opaque white (piano keys, drum heads)
-    {'l', {215, 215, 215}},  // light grey
-    {'g', {150, 150, 150}},  // grey
-    {'G', {85, 85, 85}},     // dark grey
-    {'s', {190, 200, 215}},  // silver
-    {'r', {225, 45, 45}},    // red
-    {'R', {150, 25, 25}},    // dark red
-    {'o', {245, 145, 35}},   // orange
-    {'y', {250, 210, 60}},   // yellow, brass
-    {'Y', {190, 135, 20}},   // dark gold
-    {'n', {225, 180, 115}},  // light wood
-    {'b', {165, 100, 45}},   // wood
-    {'B', {95, 55, 25}},     // dark wood
-    {'c', {150, 205, 245}},  // light blue
-    {'u', {45, 105, 215}},   // blue
-    {'U', {30, 45, 130}},    // navy
-    {'e', {70, 175, 80}},    // green
-    {'E', {30, 110, 45}},    // dark green
-    {'p', {250, 205, 165}},  // skin
-    {'P', {205, 140, 100}},  // skin shadow
-    {'k', {245, 140, 185}},  // pink
-    {'m', {150, 85, 205}},   // purple
-    {'M', {90, 40, 140}},    // dark purple
-}};
+// Our pictures are written as text, one character per pixel, in the drawing language of the
+// pictures compiled into the program (resources/pixel_palette.h): '.' is transparent and every
+// other character names a colour of that palette.
+inline constexpr char kTransparent = kClearSymbol;
 
 constexpr std::optional<Rgb> paletteColour(char symbol) {
-    for (const PaletteEntry& entry : kPalette)
-        if (entry.symbol == symbol) return entry.colour;
+    for (const PaletteColour& entry : kArtPalette)
+        if (entry.symbol == symbol) return Rgb{entry.colour.r, entry.colour.g, entry.colour.b};
     return std::nullopt;
 }
 
