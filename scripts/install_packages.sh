@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsdl2-dev sox imagemagick
-          ffmpeg qt6-base-dev fonts-ipafont-gothic "$@")
+          ffmpeg libavformat-dev libavcodec-dev libavutil-dev qt6-base-dev fonts-ipafont-gothic "$@")
 
 missing=()
 for package in "${packages[@]}"; do
