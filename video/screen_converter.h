@@ -45,11 +45,12 @@ class ScreenConverter {
     void convertLuma(const ScreenPicture& picture, const YuvPlanes& frame);
     void convertChroma(const ScreenPicture& picture, const YuvPlanes& frame);
     void lumaRow(const std::uint32_t* source, std::uint8_t* out) const;
-    void chromaRow(const std::uint32_t* upper, const std::uint32_t* lower, std::uint8_t* cb,
-                   std::uint8_t* cr) const;
+    void pixelChromaRow(const std::uint32_t* source, std::uint8_t* cb, std::uint8_t* cr) const;
+    void blockChromaRow(const std::uint32_t* upper, const std::uint32_t* lower, std::uint8_t* cb,
+                        std::uint8_t* cr) const;
 
     MovieGeometry geometry_;
-    std::vector<int> sourceColumn_;  // for each column of the enlarged screen
+    std::vector<int> sourceColumn_;  // for each column of the enlarged screen (odd scales)
 };
 
 }  // namespace lantrel
