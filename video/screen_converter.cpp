@@ -106,20 +106,38 @@ MovieGeometry movieGeometry(int scale, bool pad16x9) {
 }
 
 ScreenConverter::ScreenConverter(MovieGeometry geometry)
-    : geometry_(geometry), sourceColumn_(static_cast<std::size_t>(geometry.pictureWidth())) {
+    : geometry_(geometry),
+      sourceColumn_(static_cast<std::size_t>(geometry.pictureWidth())),
+      previous_(static_cast<std::size_t>(ScreenPicture::kWidth * ScreenPicture::kHeight)),
+      rowChanged_(ScreenPicture::kHeight, true) {
     for (std::size_t x = 0; x < sourceColumn_.size(); ++x)
         sourceColumn_[x] = static_cast<int>(x) / geometry_.scale;
 }
 
 void ScreenConverter::convert(const ScreenPicture& picture, const YuvPlanes& frame) {
+    noteChangedRows(picture, frame);
     convertLuma(picture, frame);
     convertChroma(picture, frame);
+}
+
+void ScreenConverter::noteChangedRows(const ScreenPicture& picture, const YuvPlanes& frame) {
+    const bool sameFrame =
+        lastFrame_.data[0] && frame.data == lastFrame_.data && frame.stride == lastFrame_.stride;
+    constexpr std::size_t kRowBytes = ScreenPicture::kWidth * sizeof(std::uint32_t);
+    for (int y = 0; y < ScreenPicture::kHeight; ++y) {
+        std::uint32_t* kept = previous_.data() + y * ScreenPicture::kWidth;
+        const bool changed = !sameFrame || std::memcmp(kept, picture.row(y), kRowBytes) != 0;
+        if (changed) std::memcpy(kept, picture.row(y), kRowBytes);
+        rowChanged_[static_cast<std::size_t>(y)] = changed;
+    }
+    lastFrame_ = frame;
 }
 
 void ScreenConverter::convertLuma(const ScreenPicture& picture, const YuvPlanes& frame) {
     const int x = geometry_.pictureX;
     const auto width = static_cast<std::size_t>(geometry_.pictureWidth());
     for (int y = 0; y < geometry_.height; ++y) {
+        if (!rowChanged_[static_cast<std::size_t>(y / geometry_.scale)]) continue;
         std::uint8_t* row = frame.data[0] + y * frame.stride[0];
         paintBorders(row, x, geometry_.pictureWidth(), geometry_.width, kBlackLuma);
         if (y % geometry_.scale == 0)
@@ -136,12 +154,15 @@ void ScreenConverter::convertChroma(const ScreenPicture& picture, const YuvPlane
     int previousUpper = -1;
     int previousLower = -1;
     for (int y = 0; y < geometry_.height / 2; ++y) {
+        const int upper = 2 * y / geometry_.scale;
+        const int lower = (2 * y + 1) / geometry_.scale;
+        if (!rowChanged_[static_cast<std::size_t>(upper)] &&
+            !rowChanged_[static_cast<std::size_t>(lower)])
+            continue;
         std::uint8_t* cb = frame.data[1] + y * frame.stride[1];
         std::uint8_t* cr = frame.data[2] + y * frame.stride[2];
         paintBorders(cb, x, width, geometry_.width / 2, kNoColour);
         paintBorders(cr, x, width, geometry_.width / 2, kNoColour);
-        const int upper = 2 * y / geometry_.scale;
-        const int lower = (2 * y + 1) / geometry_.scale;
         if (upper == previousUpper && lower == previousLower) {
             std::memcpy(cb + x, cb - frame.stride[1] + x, static_cast<std::size_t>(width));
             std::memcpy(cr + x, cr - frame.stride[2] + x, static_cast<std::size_t>(width));

@@ -40,6 +40,7 @@ class YuvFrame {
     int cr(int x, int y) const { return sample(2, x, y); }
     int width() const { return width_; }
     int height() const { return height_; }
+    bool operator==(const YuvFrame& other) const { return planes_ == other.planes_; }
 
   private:
     int sample(std::size_t plane, int x, int y) const {
@@ -181,6 +182,33 @@ TEST(ScreenConverterTest, CentresThePictureOnABlackCanvas) {
             EXPECT_EQ(frame.cb(x, y / 2), 128);
             EXPECT_EQ(frame.cr(x, y / 2), 128);
         }
+    }
+}
+
+// The second picture changes a few rows, a block in the middle and the last row; the
+// converter rewrites only those when it converts into the same frame again.
+TEST(ScreenConverterTest, ConvertingIntoTheSameFrameAgainGivesWhatAFreshOneWould) {
+    for (const auto& [scale, pad16x9] :
+         {std::pair{1, false}, std::pair{2, false}, std::pair{3, false}, std::pair{2, true}}) {
+        TestScreen first, second;
+        first.draw(0);
+        second.draw(0);
+        for (int y = 100; y < 140; ++y)
+            for (int x = 200; x < 260; ++x)
+                second.set(x, y, rgb(0, 0, 255));
+        for (int x = 0; x < kScreenWidth; ++x)
+            second.set(x, kScreenHeight - 1, rgb(255, 0, 0));
+
+        ScreenConverter converter(movieGeometry(scale, pad16x9));
+        YuvFrame reused(converter.geometry());
+        converter.convert(first.view(), reused.planes());
+        converter.convert(second.view(), reused.planes());
+        converter.convert(second.view(), reused.planes());
+        YuvFrame other(converter.geometry());  // another frame is converted whole
+        converter.convert(second.view(), other.planes());
+        const YuvFrame fresh = convert(second, scale, pad16x9);
+        EXPECT_TRUE(reused == fresh) << "scale " << scale;
+        EXPECT_TRUE(other == fresh) << "scale " << scale;
     }
 }
 
