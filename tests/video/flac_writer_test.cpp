@@ -4,6 +4,7 @@
 
 #include "encoded_media.h"
 #include "support/temp_dir.h"
+#include "video/libav_log.h"
 
 namespace lantrel {
 namespace {
@@ -24,6 +25,8 @@ std::vector<std::int16_t> testSamples(std::int64_t frames, int channels, int rat
 
 class FlacWriterTest : public ::testing::Test {
   protected:
+    FlacWriterTest() { showOnlyLibavErrors(); }
+
     // Writes `samples` in blocks of `block` sample frames; returns the error.
     std::string write(const FlacOptions& options, const std::vector<std::int16_t>& samples,
                       std::size_t block) {

@@ -10,6 +10,7 @@
 #include "model/project.h"
 #include "support/temp_dir.h"
 #include "video/frame_context.h"
+#include "video/libav_log.h"
 #include "video/screen_image.h"
 
 namespace lantrel {
@@ -76,6 +77,8 @@ std::vector<std::int16_t> soundFor(const Mp4Options& options, int frames) {
 
 class Mp4WriterTest : public ::testing::Test {
   protected:
+    Mp4WriterTest() { showOnlyLibavErrors(); }  // x264's statistics would bury the output
+
     // Writes `frames` pictures of the test screen and their sound, the sound for each frame
     // after it in blocks of `block` sample frames (0: one block a frame). Returns the error.
     std::string write(const Mp4Options& options, int frames, std::size_t block = 0) {
