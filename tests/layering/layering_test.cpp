@@ -24,18 +24,26 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
     {"model", {"model", "base"}},
     {"audio", {"audio", "model", "base"}},
     {"avi", {"avi", "base"}},
-    {"video", {"video", "avi", "audio", "model", "base", "resources"}},
+    {"encode", {"encode", "base"}},
+    {"video", {"video", "avi", "encode", "audio", "model", "base", "resources"}},
     {"import", {"import", "audio", "model", "base"}},
-    {"session", {"session", "video", "avi", "audio", "model", "base", "resources"}},
-    {"cli", {"cli", "session", "import", "video", "avi", "audio", "model", "base", "resources"}},
+    {"session", {"session", "video", "avi", "encode", "audio", "model", "base", "resources"}},
+    {"cli",
+     {"cli", "session", "import", "video", "avi", "encode", "audio", "model", "base", "resources"}},
     {"ui",
-     {"ui", "cli", "session", "import", "video", "avi", "audio", "model", "base", "resources"}},
-    {"tools", {"tools", "video", "avi", "audio", "model", "base", "resources"}},
+     {"ui", "cli", "session", "import", "video", "avi", "encode", "audio", "model", "base",
+      "resources"}},
+    {"tools", {"tools", "video", "avi", "encode", "audio", "model", "base", "resources"}},
 };
 
 // Layers that must not see Qt at all.
 const std::set<std::string> kQtFree = {"base", "resources", "model",  "audio",
-                                       "avi",  "import",    "session"};
+                                       "avi",  "encode",    "import", "session"};
+
+// The files of video/ that make the compressed movie and sound (lantrel_encode).
+const std::set<std::string> kEncoderFiles = {
+    "audio_stream_encoder", "encoded_file", "flac_writer",     "libav_handles", "libav_log",
+    "movie_sink",           "mp4_writer",   "screen_converter"};
 
 // The layer a source file belongs to, by its folder and name; empty for files outside the
 // layered folders.
@@ -44,6 +52,7 @@ std::string layerOf(const fs::path& relative) {
     const std::string name = relative.filename().string();
     if (name.find("_dialog.") != std::string::npos || folder == "app") return "ui";
     if (folder == "video" && name.starts_with("avi_")) return "avi";
+    if (folder == "video" && kEncoderFiles.contains(relative.stem().string())) return "encode";
     return kAllowed.contains(folder) ? folder : std::string();
 }
 

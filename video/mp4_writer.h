@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <span>
+#include <string>
+
+#include "audio_stream_encoder.h"
+#include "encoded_file.h"
+#include "movie_sink.h"
+#include "screen_converter.h"
+
+namespace lantrel {
+
+struct Mp4Options {
+    // Each screen pixel becomes scale x scale pixels, 1..5. With an even factor each 4:2:0
+    // chroma sample covers one screen pixel, so no colour bleeds into its neighbours; 2
+    // (1024 x 768) is the smallest such factor.
+    int scale = 2;
+    // x264's constant rate factor, 0 (lossless) .. 51. At 18 the flat sprite colours and
+    // one-pixel lines of the score come back above 50 dB luma PSNR, and the mostly still
+    // screen costs only about 1.1 MB of video a minute.
+    int crf = 18;
+    // x264's speed preset. The score screen is flat colours, mostly still, with one strip
+    // that scrolls: "superfast" encodes it in three quarters of the processor time of
+    // "veryfast" and two fifths of "medium", for video about a fifth larger (7 % more file
+    // with the sound), still above 50 dB luma PSNR at crf 18. What decides it is memory: the
+    // slower presets look 10 or 40 frames ahead, about 3 MB a frame at 1024 x 768, which takes
+    // an export past 150 MB (veryfast: about 160 MB, medium: about 250 MB).
+    std::string preset = "superfast";
+    // Centre the picture on a black 16:9 canvas (1024 x 768 on 1366 x 768).
+    bool pad16x9 = false;
+    int fps = 10;  // 1..60
+    int sampleRate = 44100;
+    int channels = 2;  // AAC-LC at 192 kb/s for stereo, 128 kb/s for mono
+};
+
+// What is wrong with `options`, or empty when they make a movie.
+std::string mp4OptionsProblem(const Mp4Options& options);
+
+// Writes an MP4 movie of score-screen pictures and their sound in one pass: H.264 (High
+// profile, 4:2:0, tagged BT.709 limited range) by libx264, and AAC-LC by libavcodec's own
+// encoder. Nothing of the song is kept but the encoders' look-ahead and the muxer's sample
+// tables (about 0.3 MB a minute, written as the index at the end). The first sound sample plays at
+// time 0; the encoder's priming samples are hidden by the container's edit list. finish() moves the
+// index in front (faststart), so that the movie plays while it downloads.
+//
+// The file is written as ".NAME.mp4.XXXXXX" beside the target and renamed over it by finish();
+// see SoundSink for what happens on failure and on abandon().
+class Mp4Writer final : public MovieSink {
+  public:
+    // Opens the encoders and the file; null with `error` set when the options are wrong, an
+    // encoder cannot be opened or the file cannot be created.
+    static std::unique_ptr<Mp4Writer> create(const std::filesystem::path& path,
+                                             const Mp4Options& options, std::string& error);
+    ~Mp4Writer() override = default;
+
+    // A 512 x 384 picture, shown for 1 / fps seconds after the ones before it.
+    bool addFrame(const ScreenPicture& picture) override;
+    // Interleaved samples at the options' rate and channels, played after the ones before.
+    bool addAudio(std::span<const std::int16_t> interleaved) override;
+    bool finish() override;
+    void abandon() override { file_.abandon(); }
+    const std::string& error() const override { return file_.error(); }
+
+    const MovieGeometry& geometry() const { return converter_.geometry(); }
+    std::int64_t framesWritten() const { return frames_; }
+    std::int64_t samplesWritten() const { return audio_.samples(); }
+
+  private:
+    explicit Mp4Writer(const Mp4Options& options);
+    bool open(const std::filesystem::path& path);
+    bool openVideo();
+    bool allocatePicture();
+
+    Mp4Options options_;
+    EncodedFile file_;
+    ScreenConverter converter_;
+    libav::CodecContext video_;
+    libav::Frame picture_;
+    int videoStream_ = -1;
+    std::int64_t frames_ = 0;
+    AudioStreamEncoder audio_;
+    bool finished_ = false;
+};
+
+}  // namespace lantrel
