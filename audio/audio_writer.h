@@ -19,7 +19,8 @@ struct ProjectSettings;
 // Progress goes to `target` as message 1125: (0, total) before the file is opened, (start of
 // the block, total) after each block and (total, total) at the end, total being Na + R.
 // Returns kExportSuccess, or kExportFailure with `error` set when the file cannot be created
-// or written (a full disk); the partial file is then removed.
+// or written (a full disk). The file is written under a temporary name and renamed into place
+// when complete, so a failure leaves nothing of its own and keeps an older file of that name.
 struct AudioWriterOptions {
     // Where a lane's missing sounds come from, in lookup order; empty: resourceFolders().
     std::vector<std::filesystem::path> resourceFolders;
