@@ -211,7 +211,7 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
         return kExitFailure;
     }
     out << "stopped at " << live.position() << '\n';
-    return interrupts.interrupted() ? kExitCancelled : kExitSuccess;
+    return interrupts.interrupted() ? exitStatusForSignal(interrupts.signalNumber()) : kExitSuccess;
 }
 
 }  // namespace lantrel
