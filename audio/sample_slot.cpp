@@ -3,6 +3,7 @@
 #include "wav_format.h"
 
 #include "base/byte_order.h"
+#include "base/input_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -49,10 +50,15 @@ void SampleSlot::clear() {
 
 bool SampleSlot::load(const std::filesystem::path& path) {
     clear();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) file.open(withFileNameCase(path, ::tolower), std::ios::binary);
-    if (!file) file.open(withFileNameCase(path, ::toupper), std::ios::binary);
-    if (!file) return false;
+    // Only regular files are opened: a named pipe in a lane's folder would block the load.
+    std::ifstream file;
+    for (const auto& candidate :
+         {path, withFileNameCase(path, ::tolower), withFileNameCase(path, ::toupper)}) {
+        if (!isRegularInputFile(candidate)) continue;
+        file.open(candidate, std::ios::binary);
+        if (file) break;
+    }
+    if (!file.is_open()) return false;
     return load(file);
 }
 

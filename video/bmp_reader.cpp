@@ -3,6 +3,8 @@
 #include <fstream>
 #include <vector>
 
+#include "base/input_file.h"
+
 namespace lantrel {
 
 namespace {
@@ -105,7 +107,9 @@ QImage readBmp(std::span<const std::uint8_t> bytes) {
 QImage readBmpFile(const std::filesystem::path& path) {
     constexpr std::uintmax_t kMaxFileBytes = 16u << 20;  // sprite sheets are a few kilobytes
     std::error_code error;
-    if (std::filesystem::file_size(path, error) > kMaxFileBytes || error) return {};
+    if (!isRegularInputFile(path) || std::filesystem::file_size(path, error) > kMaxFileBytes ||
+        error)
+        return {};
     std::ifstream file(path, std::ios::binary);
     if (!file) return {};
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
