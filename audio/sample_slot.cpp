@@ -133,9 +133,17 @@ const std::vector<std::int32_t>& SampleSlot::gains(bool stereo) const {
     return table.values;
 }
 
+// A block must hold exactly one sample of every channel. Anything else (a forged 32767 channels
+// in a block of 2 bytes) is nonsense and plays as silence; otherwise the mono mix, which averages
+// every channel of every frame, could cost far more work than the file has bytes.
+bool SampleSlot::hasSensibleFormat() const {
+    if (blockAlign <= 0 || channels <= 0) return false;
+    const int bytesPerSample = blockAlign / channels;
+    return bytesPerSample >= 1 && bytesPerSample * channels == blockAlign;
+}
+
 std::int64_t SampleSlot::frames() const {
-    if (blockAlign <= 0 || channels <= 0) return 0;
-    return dataSize / blockAlign;
+    return hasSensibleFormat() ? dataSize / blockAlign : 0;
 }
 
 std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
@@ -143,7 +151,6 @@ std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
     const int bytesPerSample = blockAlign / channels;
     const std::uint8_t* first = data.data() + frame * blockAlign;
     if (bytesPerSample == 1) return (first[channel] - 128) * 256;
-    if (bytesPerSample < 1) return 0;
     // The last two bytes of the channel's sample: the whole of a 16-bit sample, the top 16 bits
     // of a wider one.
     const std::uint8_t* top = first + bytesPerSample * (channel + 1) - 2;

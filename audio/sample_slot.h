@@ -26,7 +26,10 @@ class SampleSlot {
     // The value of one channel of one frame in the 16-bit range: 8-bit data is centred and
     // scaled, wider data gives the top 16 bits of each sample. 0 outside the data.
     std::int32_t channelValue(std::int64_t frame, int channel) const;
+    // Whole frames of data; 0 for a format whose block does not hold exactly one sample of
+    // each channel (channels x bytes per sample != block size), which plays as silence.
     std::int64_t frames() const;
+    bool hasSensibleFormat() const;
     bool isLoaded() const { return !data.empty(); }
 
     // The sound's level per source frame after pan and volume, as the mixer adds it up: mono
