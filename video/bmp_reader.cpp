@@ -11,7 +11,9 @@ namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
-constexpr int kMaxSide = 16384;  // larger than any sprite sheet; keeps a forged header cheap
+// The sheets are 64 x 80 pixels at most; anything much larger is not a sprite sheet, and a
+// forged size must not cost a gigabyte of picture before its first row is read.
+constexpr int kMaxSide = kLargestBmpSide;
 
 std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
@@ -64,6 +66,12 @@ bool readLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout) {
            layout.bitCount == 24 || layout.bitCount == 32;
 }
 
+std::size_t rowBytesOf(const BmpLayout& layout) {
+    return (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) +
+            31) /
+           32 * 4;
+}
+
 QRgb pixelAt(const BmpLayout& layout, std::span<const std::uint8_t> row, int x) {
     const auto paletteColour = [&](std::size_t index) {
         return index < layout.palette.size() ? layout.palette[index] : qRgb(255, 255, 255);
@@ -88,14 +96,15 @@ QRgb pixelAt(const BmpLayout& layout, std::span<const std::uint8_t> row, int x) 
 QImage readBmp(std::span<const std::uint8_t> bytes) {
     BmpLayout layout;
     if (!readLayout(bytes, layout)) return {};
+    // Every declared row must be there before the picture is made: a header that claims more
+    // than the file holds is not taken at its word.
+    const std::size_t rowBytes = rowBytesOf(layout);
+    if (rowBytes * static_cast<std::size_t>(layout.height) > layout.pixels.size()) return {};
     QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    if (image.isNull()) return {};  // no memory for it
     image.fill(Qt::white);
-    const std::size_t rowBytes =
-        (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) + 31) /
-        32 * 4;
     for (int stored = 0; stored < layout.height; ++stored) {
         const std::size_t start = static_cast<std::size_t>(stored) * rowBytes;
-        if (start + rowBytes > layout.pixels.size()) break;  // a short file leaves the rest white
         const int y = layout.topDown ? stored : layout.height - 1 - stored;
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < layout.width; ++x)

@@ -7,6 +7,7 @@
 #include "cli/command_line.h"
 #include "model/vtq_gui_doc.h"
 #include "support/child_process.h"
+#include "support/forged_bitmap.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -54,6 +55,25 @@ TEST_F(RenderCommandTest, AFullDiskFailsAndKeepsTheOldPicture) {
                             std::filesystem::directory_iterator()),
               3)
         << "only the project, the picture and the child's messages";
+}
+
+// The crash needed a failed allocation of the declared picture; an address space limit makes
+// one. AddressSanitizer reserves terabytes of address space and cannot run under such a limit.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSpaceLimitWorks = false;
+#else
+constexpr bool kAddressSpaceLimitWorks = true;
+#endif
+
+TEST_F(RenderCommandTest, AForgedSpriteInTheUsersFolderIsPassedOver) {
+    std::filesystem::create_directories(dir / "data" / "lantrel" / "rsrc");
+    dir.write("data/lantrel/rsrc/icons.bmp", test::forgedBitmap(16384, 16384, 32, 90));
+    dir.write("data/lantrel/rsrc/icons_mask.bmp", test::forgedBitmap(16384, 16384, 1, 90));
+    test::ChildSetup setup;
+    setup.environment = {{"XDG_DATA_HOME", (dir / "data").string()}};
+    if (kAddressSpaceLimitWorks) setup.addressSpaceLimit = rlim_t{900} << 20;
+    EXPECT_EQ(render(dir / "s.png", setup), 0) << said();
+    EXPECT_EQ(QImage(QString::fromStdString((dir / "s.png").string())).size(), QSize(512, 384));
 }
 
 }  // namespace
