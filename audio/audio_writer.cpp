@@ -63,6 +63,11 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
     const auto folders =
         options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
     const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadLaneSounds(settings, folders));
+    for (const SampleSet& set : *sets) {
+        if (set.problem.empty()) continue;
+        error = set.problem;
+        return kExportFailure;
+    }
     Timeline timeline;
     timeline.buildTimeline(project, settings, *sets);
     timeline.finishTimeline();

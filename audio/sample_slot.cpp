@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <string>
 
 namespace lantrel {
@@ -44,6 +45,7 @@ void SampleSlot::clear() {
     data.clear();
     data.shrink_to_fit();
     dataSize = 0;
+    outOfMemory_ = false;
     for (GainTable& table : gainTables_)
         table = {};
 }
@@ -78,7 +80,13 @@ bool SampleSlot::load(std::istream& in) {
     // Allocate no more than the file can deliver, so a forged size cannot cost 100 MB.
     const std::int64_t available = remainingBytes(in);
     const auto wanted = static_cast<std::int64_t>(size);
-    data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
+    try {
+        data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
+    } catch (const std::bad_alloc&) {
+        // Many long sounds on a small machine: this one is refused, and the caller says so.
+        outOfMemory_ = true;
+        return false;
+    }
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
     const auto arrived = in.gcount();
     data.resize(static_cast<std::size_t>(arrived));
@@ -91,6 +99,8 @@ bool SampleSlot::load(std::istream& in) {
 }
 
 namespace {
+
+const std::vector<std::int32_t> kNoTable;
 
 std::int32_t stereoGain(const SampleSlot& sound, std::int64_t frame, int side, double panFactor) {
     const int channel = sound.channels >= 2 ? side : 0;
@@ -110,14 +120,34 @@ std::int32_t monoGain(const SampleSlot& sound, std::int64_t frame) {
 
 }  // namespace
 
+double SampleSlot::panFactor() const {
+    return pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(pan - 64)));
+}
+
+std::int32_t SampleSlot::gainAt(std::int64_t frame, int channel, double factor) const {
+    if (frame < 0 || frame >= frames()) return 0;
+    return channel == 1 || channel == 2 ? stereoGain(*this, frame, channel - 1, factor)
+                                        : monoGain(*this, frame);
+}
+
+std::size_t SampleSlot::memoryBytes() const {
+    std::size_t bytes = data.capacity();
+    for (const GainTable& table : gainTables_)
+        bytes += table.values.capacity() * sizeof(std::int32_t);
+    return bytes;
+}
+
 const std::vector<std::int32_t>& SampleSlot::gains(bool stereo) const {
     GainTable& table = gainTables_[stereo ? 1 : 0];
+    if (!hasGainTable()) {
+        table = {};
+        return kNoTable;
+    }
     if (table.valid && table.pan == pan && table.volume == volume) return table.values;
     const auto frameCount = static_cast<std::size_t>(frames());
     const std::size_t width = stereo ? 2 : 1;
     table.values.assign((frameCount + 1) * width, 0);
-    // sin(atan(64 / |pan - 64|)) narrows both sides of an off-centre sound.
-    const double panFactor = pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(pan - 64)));
+    const double panFactor = this->panFactor();
     for (std::size_t frame = 0; frame < frameCount; ++frame) {
         const auto f = static_cast<std::int64_t>(frame);
         if (stereo) {
