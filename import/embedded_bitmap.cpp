@@ -110,6 +110,18 @@ std::optional<std::uint64_t> findBitmap(BufferedReader& file, const EmbeddedBitm
     return scanForBitmap(file, bitmap);
 }
 
+std::optional<std::vector<std::uint8_t>> readBitmapBytes(BufferedReader& file,
+                                                         std::uint64_t position,
+                                                         const EmbeddedBitmap& bitmap,
+                                                         std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    file.seek(position);
+    file.read(bitmap.copySize, bytes);
+    if (bytes.size() == bitmap.copySize) return bytes;
+    error = "the executable ends inside the image";
+    return std::nullopt;
+}
+
 bool writeBitmap(const std::filesystem::path& folder, BufferedReader& file, std::uint64_t position,
                  const EmbeddedBitmap& bitmap, std::string& error) {
     std::error_code code;
@@ -120,14 +132,9 @@ bool writeBitmap(const std::filesystem::path& folder, BufferedReader& file, std:
     }
     // At most 20,588 bytes: read them all before the file is touched, so that an executable
     // that ends early costs nothing.
-    std::vector<std::uint8_t> bytes;
-    file.seek(position);
-    file.read(bitmap.copySize, bytes);
-    if (bytes.size() != bitmap.copySize) {
-        error = "the executable ends inside the image";
-        return false;
-    }
-    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const auto bytes = readBitmapBytes(file, position, bitmap, error);
+    if (!bytes) return false;
+    const std::string_view view(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     return writeFileAtomically(folder / bitmap.fileName, view, error);
 }
 

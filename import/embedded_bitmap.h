@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "buffered_reader.h"
 
@@ -37,6 +38,12 @@ bool matches(BufferedReader& file, std::uint64_t position, const EmbeddedBitmap&
 // "BM" in the file that matches. After a rejected candidate the scan resumes one byte further
 // on, so that an image starting inside a false candidate's headers is still found.
 std::optional<std::uint64_t> findBitmap(BufferedReader& file, const EmbeddedBitmap& bitmap);
+
+// The copySize bytes at `position`; nothing, with `error` set, when the executable ends first.
+std::optional<std::vector<std::uint8_t>> readBitmapBytes(BufferedReader& file,
+                                                         std::uint64_t position,
+                                                         const EmbeddedBitmap& bitmap,
+                                                         std::string& error);
 
 // Writes the copySize bytes at `position` as folder/fileName, creating the folder when needed.
 // The file appears whole or not at all: when the executable ends early or writing fails,
