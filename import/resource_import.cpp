@@ -96,10 +96,11 @@ bool stageBitmaps(const std::filesystem::path& executable, ImportReport& report,
                   StagedFiles& staged) {
     BufferedReader file(executable);
     if (!file.isOpen()) return fail(report.files[0], whyNotOpened(executable));
+    const auto positions = findBitmaps(file, kEmbeddedBitmaps);
     for (std::size_t row = 0; row < kEmbeddedBitmaps.size(); ++row) {
         const EmbeddedBitmap& bitmap = kEmbeddedBitmaps[row];
         ImportedFile& entry = report.files[row];
-        const auto position = findBitmap(file, bitmap);
+        const auto& position = positions[row];
         if (!position) return fail(entry, "no matching image in the executable");
         std::string error;
         const auto bytes = readBitmapBytes(file, *position, bitmap, error);
