@@ -257,16 +257,5 @@ TEST_F(TimelineTest, ALongSoundIsMixedWithoutATableExactlyAsWithOne) {
     }
 }
 
-TEST_F(TimelineTest, ALaneOfLongSoundsHoldsLittleMoreThanItsSamples) {
-    // Just past the table limit: 16-bit mono, so a stereo table would be four times the data.
-    useSound(test::constantSamples(1200, SampleSlot::kMaxGainTableFrames + 1));
-    place(0, 0, 0);
-    build();
-    const SampleSlot& sound = sets[0].sounds[kPlainSound];
-    EXPECT_FALSE(sound.hasGainTable());
-    EXPECT_LE(sound.memoryBytes(), sound.data.size() + 64);
-    EXPECT_EQ(stereo(1000, 1)[1], 1088) << "the right side at pan 64: trunc(1200 * 64 / 127 * 1.8)";
-}
-
 }  // namespace
 }  // namespace lantrel

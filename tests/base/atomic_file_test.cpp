@@ -80,21 +80,14 @@ TEST(AtomicOutputFile, TheTargetChangesOnlyWhenTheFileIsCommitted) {
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
-TEST(AtomicOutputFile, AMovedFileIsRemovedOnceAndAFailedRenameLeavesNothing) {
+TEST(AtomicOutputFile, AFailedRenameLeavesNothing) {
     test::TempDir dir;
     std::string error;
-    AtomicOutputFile first;
-    ASSERT_TRUE(first.open(dir / "a.avi", error));
-    AtomicOutputFile second = std::move(first);
-    EXPECT_FALSE(first.isOpen());
-    ASSERT_TRUE(second.isOpen());
-    second = AtomicOutputFile();
-    EXPECT_EQ(entriesIn(dir.path()), 0u);
-
     std::filesystem::create_directories(dir / "b.avi" / "occupied");
     AtomicOutputFile blocked;
     ASSERT_TRUE(blocked.open(dir / "b.avi", error));
-    EXPECT_FALSE(blocked.commit(error));
+    AtomicOutputFile moved = std::move(blocked);
+    EXPECT_FALSE(moved.commit(error));
     EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
     EXPECT_EQ(entriesIn(dir.path()), 1u);
     EXPECT_FALSE(AtomicOutputFile().open(dir / "missing" / "c.avi", error));
