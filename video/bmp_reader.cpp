@@ -39,7 +39,9 @@ bool readLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout) {
     if (bytes.size() < 14 + 16 || bytes[0] != 'B' || bytes[1] != 'M') return false;
     const std::uint32_t offset = u32(bytes, 10);
     const std::uint32_t infoSize = u32(bytes, 14);
-    if (offset > bytes.size() || offset < 14 + 12 || infoSize < 40 || 14 + infoSize > offset)
+    // In 64 bits: a forged information size near 4 GiB must not wrap round to a small one and
+    // pass for a header that is not there.
+    if (offset > bytes.size() || infoSize < 40 || std::uint64_t{14} + infoSize > offset)
         return false;
     const auto width = static_cast<std::int32_t>(u32(bytes, 18));
     const auto height = static_cast<std::int32_t>(u32(bytes, 22));

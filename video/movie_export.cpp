@@ -122,8 +122,8 @@ int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& pat
     auto writeRepeated = [&](std::int64_t position) {
         const auto frame = frames.at(position);
         for (int i = 0; ok && !stopped && i < timing.fps; ++i) {
-            if (i % 50 == 49 && cancelled(job)) stopped = true;
-            ok = writer.write(0, frame);
+            stopped = i % 50 == 49 && cancelled(job);
+            ok = stopped || writer.write(0, frame);
         }
     };
     writeRepeated(-1);  // the lead-in picture, for one second

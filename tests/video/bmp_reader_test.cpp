@@ -73,6 +73,11 @@ TEST_F(BmpReaderTest, ADeclaredSizeIsCheckedBeforeThePictureIsMade) {
     EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, 16384, 32, 90))).isNull());
     EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, 16384, 1, 90))).isNull());
     EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, -16384, 1, 90))).isNull());
+    // An information size that wraps round in 32 bits, in a file that ends inside its header.
+    std::string wrapped = test::forgedBitmap(4, 4, 24, 4).substr(0, 30);
+    wrapped[10] = 30, wrapped[11] = wrapped[12] = wrapped[13] = 0;
+    wrapped[14] = '\xFC', wrapped[15] = wrapped[16] = wrapped[17] = '\xFF';
+    EXPECT_TRUE(readBmp(asBytes(wrapped)).isNull());
     // Complete, but wider than any sprite sheet can be.
     EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(kLargestBmpSide + 1, 2, 1, 2))).isNull());
 
