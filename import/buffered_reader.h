@@ -14,7 +14,7 @@ namespace lantrel {
 class BufferedReader {
   public:
     static constexpr int kEnd = -1;
-    static constexpr std::size_t kBufferSize = 1024 * 1024;
+    static constexpr std::size_t kBufferSize = 64 * 1024;
 
     // Opens a regular file; anything else (missing, a directory, a pipe that would block)
     // leaves the reader closed.
