@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <span>
@@ -22,11 +21,6 @@ static_assert(std::endian::native == std::endian::little, "PCM is written in hos
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
                                         std::span<const std::filesystem::path> folders) {
     std::array<SampleSet, 3> sets;
@@ -35,9 +29,31 @@ std::array<SampleSet, 3> loadLaneSounds(const ProjectSettings& settings,
     return sets;
 }
 
-bool writeSamples(std::FILE* file, const std::vector<std::int16_t>& samples, std::size_t count) {
-    return std::fwrite(samples.data(), sizeof(std::int16_t), count, file) == count;
-}
+// The file being written, with the first failing call's errno (a full disk, a size limit).
+class WavOutput {
+  public:
+    bool open(const std::filesystem::path& path, std::string& error) {
+        return file_.open(path, error);
+    }
+    template <typename T>
+    void write(std::span<const T> values) {
+        if (failure_ == 0 && !file_.write(std::as_bytes(values))) failure_ = errno ? errno : EIO;
+    }
+    bool failed() const { return failure_ != 0; }
+    // Puts the finished file in place; a failed one is removed and the old file kept.
+    bool commit(std::string& error) {
+        if (failure_ != 0) {
+            error = "cannot write " + file_.target().string() + ": " + std::strerror(failure_);
+            file_.discard();
+            return false;
+        }
+        return file_.commit(error);
+    }
+
+  private:
+    AtomicOutputFile file_;
+    int failure_ = 0;
+};
 
 }  // namespace
 
@@ -47,6 +63,11 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
     const auto folders =
         options.resourceFolders.empty() ? resourceFolders() : options.resourceFolders;
     const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadLaneSounds(settings, folders));
+    for (const SampleSet& set : *sets) {
+        if (set.problem.empty()) continue;
+        error = set.problem;
+        return kExportFailure;
+    }
     Timeline timeline;
     timeline.buildTimeline(project, settings, *sets);
     timeline.finishTimeline();
@@ -60,37 +81,25 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
         error = "the song is too long for a WAV file (more than 4 GiB of sound)";
         return kExportFailure;
     }
-    removeRegularFile(path);
-    File file(std::fopen(path.c_str(), "wb"));
-    if (!file) {
-        error = "cannot create " + path.string() + ": " + std::strerror(errno);
-        return kExportFailure;
-    }
-    // The first failing call's errno says why (a full disk, a file size limit).
-    int failure = 0;
-    auto check = [&failure](bool ok) {
-        if (!ok && failure == 0) failure = errno != 0 ? errno : EIO;
-        return ok;
-    };
+    WavOutput file;
+    if (!file.open(path, error)) return kExportFailure;
     std::vector<std::int16_t> block(static_cast<std::size_t>(rate * channels), 0);
-    check(writeWavHeader(file.get(), settings.stereo, static_cast<std::int32_t>(rate),
-                         static_cast<std::uint32_t>(total + rate)) &&
-          writeSamples(file.get(), block, block.size()));
-    for (std::int64_t p = 0; failure == 0 && p < total; p += rate) {
+    file.write(std::span<const std::uint8_t>(
+        makeWavHeader(settings.stereo, static_cast<std::int32_t>(rate),
+                      static_cast<std::uint32_t>(total + rate))));
+    file.write(std::span<const std::int16_t>(block));
+    for (std::int64_t p = 0; !file.failed() && p < total; p += rate) {
         const std::int64_t n = std::min(rate, total - p);
         if (settings.stereo)
             timeline.renderStereo(block.data(), p, n);
         else
             timeline.renderMono(block.data(), p, n);
-        if (check(writeSamples(file.get(), block, static_cast<std::size_t>(n * channels))))
+        file.write(
+            std::span<const std::int16_t>(block).first(static_cast<std::size_t>(n * channels)));
+        if (!file.failed())
             target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(p), total);
     }
-    check(std::fclose(file.release()) == 0);
-    if (failure != 0) {
-        error = "cannot write " + path.string() + ": " + std::strerror(failure);
-        removeRegularFile(path);
-        return kExportFailure;
-    }
+    if (!file.commit(error)) return kExportFailure;
     target.post(kMessageAudioProgress, static_cast<std::uintptr_t>(total), total);
     return kExportSuccess;
 }

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <new>
+#include <string>
 #include <system_error>
 
 #include "base/resource_folder.h"
@@ -53,7 +56,7 @@ bool Player::prepare(const ProjectSettings& settings) {
         SampleSet& set = (*sets)[lane];
         set = loadLaneSampleSet(settings.lanes[lane], folders);
         if (set.failureCount > 0) {
-            failure_ = {static_cast<int>(lane), set.failureCount};
+            failure_ = {static_cast<int>(lane), set.failureCount, set.problem};
             return false;
         }
         // Worked out here rather than on start, so that pressing play is heard at once.
@@ -78,6 +81,10 @@ bool Player::start(PostTarget& window, const Project& project, int startColumn, 
         passEnded_ = false;
     }
     outputFailed_ = false;
+    {
+        std::lock_guard lock(work_);
+        workerError_.clear();
+    }
     stopEvent_.reset();
     running_ = true;
     try {
@@ -108,7 +115,32 @@ bool Player::refill() {
     return refillLocked();
 }
 
+std::string Player::outputError() const {
+    {
+        std::lock_guard lock(work_);
+        if (!workerError_.empty()) return workerError_;
+    }
+    return device_->lastError();
+}
+
+// The worker has no one to throw to: what it did not foresee ends the run as a failed output.
 void Player::run() {
+    try {
+        play();
+    } catch (const std::exception& problem) {
+        device_->close();
+        {
+            std::lock_guard lock(work_);
+            workerError_ = dynamic_cast<const std::bad_alloc*>(&problem)
+                               ? "not enough memory to play"
+                               : std::string("playback stopped: ") + problem.what();
+        }
+        outputFailed_ = true;
+        running_ = false;
+    }
+}
+
+void Player::play() {
     bufferEvent_.reset();
     {
         // One step for a refill() from outside: until the timeline is built, the device's

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -30,6 +31,7 @@ struct PlayerOptions {
 struct PrepareFailure {
     int lane = -1;  // -1: nothing failed
     int missingSounds = 0;
+    std::string problem;  // a sound that did not fit in memory, named; else empty
 };
 
 // Live playback. A worker thread keeps three one-second blocks of the mixer's sound queued on
@@ -68,7 +70,8 @@ class Player {
     bool isPlaying() const { return running_.load(); }
     // The last run ended because the sound output could not be opened; outputError() says why.
     bool outputFailed() const { return outputFailed_.load(); }
-    std::string outputError() const { return device_->lastError(); }
+    // Why the last run ended early: the sound output's reason, or what stopped the worker.
+    std::string outputError() const;
     const PrepareFailure& failure() const { return failure_; }
 
     // How often the position is posted at a frame rate: with the frames up to 15 fps, else
@@ -83,6 +86,7 @@ class Player {
         std::chrono::steady_clock::time_point since;
     };
     void run();
+    void play();
     void playLoop();
     bool refillLocked();
     std::int64_t sampleOfColumn(std::int64_t column) const;
@@ -94,9 +98,10 @@ class Player {
     std::unique_ptr<std::array<SampleSet, kLaneCount>> sets_;
     ProjectSettings settings_;
     PrepareFailure failure_;
+    std::string workerError_;  // guarded by work_
 
     // Guards the timeline and the pass state against a refill() from outside the worker.
-    std::mutex work_;
+    mutable std::mutex work_;
     Timeline timeline_;
     const Project* project_ = nullptr;
     PostTarget* window_ = nullptr;

@@ -1,5 +1,8 @@
 #include "sample_set.h"
 
+#include <string>
+#include <vector>
+
 #include "base/resource_folder.h"
 
 namespace lantrel {
@@ -53,14 +56,26 @@ bool isValidInstrument(int instrument) {
 SampleSet loadSampleSet(const std::string& waveFolder,
                         std::span<const std::filesystem::path> resourceFolders) {
     SampleSet set;
+    std::error_code ignored;
     for (int index = 0; index < kSoundCount; ++index) {
         const SoundName& name = kSoundNames[static_cast<std::size_t>(index)];
         SampleSlot& sound = set.sounds[static_cast<std::size_t>(index)];
-        bool loaded =
-            !waveFolder.empty() && sound.load(std::filesystem::path(waveFolder) / name.file);
-        for (auto folder = resourceFolders.begin(); !loaded && folder != resourceFolders.end();
-             ++folder)
-            loaded = sound.load(*folder / name.file);
+        std::vector<std::filesystem::path> candidates;
+        if (!waveFolder.empty())
+            candidates.push_back(std::filesystem::path(waveFolder) / name.file);
+        for (const auto& folder : resourceFolders)
+            candidates.push_back(folder / name.file);
+        bool loaded = false;
+        for (const auto& candidate : candidates) {
+            loaded = sound.load(candidate);
+            if (loaded) break;
+            if (!sound.ranOutOfMemory()) continue;
+            if (set.problem.empty())
+                set.problem = "not enough memory for the sound " + candidate.string() + " (" +
+                              std::to_string(std::filesystem::file_size(candidate, ignored)) +
+                              " bytes)";
+            break;
+        }
         if (!loaded) ++set.failureCount;
         if (sound.channels == 1) sound.pan = name.pan;
     }

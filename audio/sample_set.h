@@ -35,10 +35,14 @@ extern const std::array<InstrumentSounds, 15> kInstrumentSounds;
 struct SampleSet {
     std::array<SampleSlot, kSoundCount> sounds;
     int failureCount = 0;
+    // Set when a sound could not be held in memory: which one, for the user. Such a sound is
+    // not replaced by another folder's, so a set with a problem is not to be played.
+    std::string problem;
 };
 
 // Loads each sound from `waveFolder`; a file that does not load there (or every file, when
-// waveFolder is empty) comes from the first of `resourceFolders` where it loads.
+// waveFolder is empty) comes from the first of `resourceFolders` where it loads. Memory
+// running out is not thrown: the set's problem names the sound that did not fit.
 SampleSet loadSampleSet(const std::string& waveFolder,
                         std::span<const std::filesystem::path> resourceFolders);
 SampleSet loadSampleSet(const std::string& waveFolder, const std::filesystem::path& builtInFolder);

@@ -3,6 +3,7 @@
 #include "wav_format.h"
 
 #include "base/byte_order.h"
+#include "base/input_file.h"
 
 #include <algorithm>
 #include <cctype>
@@ -10,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <new>
 #include <string>
 
 namespace lantrel {
@@ -43,16 +45,22 @@ void SampleSlot::clear() {
     data.clear();
     data.shrink_to_fit();
     dataSize = 0;
+    outOfMemory_ = false;
     for (GainTable& table : gainTables_)
         table = {};
 }
 
 bool SampleSlot::load(const std::filesystem::path& path) {
     clear();
-    std::ifstream file(path, std::ios::binary);
-    if (!file) file.open(withFileNameCase(path, ::tolower), std::ios::binary);
-    if (!file) file.open(withFileNameCase(path, ::toupper), std::ios::binary);
-    if (!file) return false;
+    // Only regular files are opened: a named pipe in a lane's folder would block the load.
+    std::ifstream file;
+    for (const auto& candidate :
+         {path, withFileNameCase(path, ::tolower), withFileNameCase(path, ::toupper)}) {
+        if (!isRegularInputFile(candidate)) continue;
+        file.open(candidate, std::ios::binary);
+        if (file) break;
+    }
+    if (!file.is_open()) return false;
     return load(file);
 }
 
@@ -72,7 +80,13 @@ bool SampleSlot::load(std::istream& in) {
     // Allocate no more than the file can deliver, so a forged size cannot cost 100 MB.
     const std::int64_t available = remainingBytes(in);
     const auto wanted = static_cast<std::int64_t>(size);
-    data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
+    try {
+        data.resize(static_cast<std::size_t>(available < 0 ? wanted : std::min(wanted, available)));
+    } catch (const std::bad_alloc&) {
+        // Many long sounds on a small machine: this one is refused, and the caller says so.
+        outOfMemory_ = true;
+        return false;
+    }
     in.read(reinterpret_cast<char*>(data.data()), static_cast<std::streamsize>(data.size()));
     const auto arrived = in.gcount();
     data.resize(static_cast<std::size_t>(arrived));
@@ -85,6 +99,8 @@ bool SampleSlot::load(std::istream& in) {
 }
 
 namespace {
+
+const std::vector<std::int32_t> kNoTable;
 
 std::int32_t stereoGain(const SampleSlot& sound, std::int64_t frame, int side, double panFactor) {
     const int channel = sound.channels >= 2 ? side : 0;
@@ -104,14 +120,34 @@ std::int32_t monoGain(const SampleSlot& sound, std::int64_t frame) {
 
 }  // namespace
 
+double SampleSlot::panFactor() const {
+    return pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(pan - 64)));
+}
+
+std::int32_t SampleSlot::gainAt(std::int64_t frame, int channel, double factor) const {
+    if (frame < 0 || frame >= frames()) return 0;
+    return channel == 1 || channel == 2 ? stereoGain(*this, frame, channel - 1, factor)
+                                        : monoGain(*this, frame);
+}
+
+std::size_t SampleSlot::memoryBytes() const {
+    std::size_t bytes = data.capacity();
+    for (const GainTable& table : gainTables_)
+        bytes += table.values.capacity() * sizeof(std::int32_t);
+    return bytes;
+}
+
 const std::vector<std::int32_t>& SampleSlot::gains(bool stereo) const {
     GainTable& table = gainTables_[stereo ? 1 : 0];
+    if (!hasGainTable()) {
+        table = {};
+        return kNoTable;
+    }
     if (table.valid && table.pan == pan && table.volume == volume) return table.values;
     const auto frameCount = static_cast<std::size_t>(frames());
     const std::size_t width = stereo ? 2 : 1;
     table.values.assign((frameCount + 1) * width, 0);
-    // sin(atan(64 / |pan - 64|)) narrows both sides of an off-centre sound.
-    const double panFactor = pan == 64 ? 1.0 : std::sin(std::atan(64.0 / std::abs(pan - 64)));
+    const double panFactor = this->panFactor();
     for (std::size_t frame = 0; frame < frameCount; ++frame) {
         const auto f = static_cast<std::int64_t>(frame);
         if (stereo) {
@@ -127,9 +163,17 @@ const std::vector<std::int32_t>& SampleSlot::gains(bool stereo) const {
     return table.values;
 }
 
+// A block must hold exactly one sample of every channel. Anything else (a forged 32767 channels
+// in a block of 2 bytes) is nonsense and plays as silence; otherwise the mono mix, which averages
+// every channel of every frame, could cost far more work than the file has bytes.
+bool SampleSlot::hasSensibleFormat() const {
+    if (blockAlign <= 0 || channels <= 0) return false;
+    const int bytesPerSample = blockAlign / channels;
+    return bytesPerSample >= 1 && bytesPerSample * channels == blockAlign;
+}
+
 std::int64_t SampleSlot::frames() const {
-    if (blockAlign <= 0 || channels <= 0) return 0;
-    return dataSize / blockAlign;
+    return hasSensibleFormat() ? dataSize / blockAlign : 0;
 }
 
 std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
@@ -137,7 +181,6 @@ std::int32_t SampleSlot::channelValue(std::int64_t frame, int channel) const {
     const int bytesPerSample = blockAlign / channels;
     const std::uint8_t* first = data.data() + frame * blockAlign;
     if (bytesPerSample == 1) return (first[channel] - 128) * 256;
-    if (bytesPerSample < 1) return 0;
     // The last two bytes of the channel's sample: the whole of a 16-bit sample, the top 16 bits
     // of a wider one.
     const std::uint8_t* top = first + bytesPerSample * (channel + 1) - 2;

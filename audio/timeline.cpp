@@ -56,7 +56,7 @@ std::int32_t Timeline::soundIndex(int lane, const SampleSet& set, const SampleSl
         sound.slot = slot;
         sound.frames = slot->frames();
         sounds_.push_back(sound);
-        slot->gains(stereo_);  // the one-off cost of a sound belongs to scheduling, not mixing
+        slot->gains(stereo_);  // the one-off cost of a short sound belongs to scheduling
     }
     return soundOfSlot_[key];
 }
@@ -202,9 +202,12 @@ namespace {
 
 // What the inner loop needs of one voice. The loop only runs over samples whose frame lies
 // inside the sound; the zero frame of padding after the last one is what an interpolation
-// at the very end blends towards.
+// at the very end blends towards. A short sound's levels come from its table; a long one has
+// none (it would cost several times the sound) and works them out as it plays.
 struct VoiceMix {
-    const std::int32_t* gains;
+    const std::int32_t* gains;  // the table, or null for a long sound
+    const SampleSlot* sound;
+    double panFactor;
     std::int64_t frames;
     double step;
     std::int64_t fadeStart;
@@ -224,6 +227,19 @@ auto loadGains(const std::int32_t* gain) {
         return __builtin_convertvector(pair, DoublePair);
     } else {
         return static_cast<double>(*gain);
+    }
+}
+
+// The levels of one source frame: from the table, or worked out as the table would hold them.
+template <int Channels, bool Live>
+auto levelsAt(const VoiceMix& mix, std::int64_t frame) {
+    if constexpr (!Live) {
+        return loadGains<Channels>(mix.gains + frame * Channels);
+    } else if constexpr (Channels == 2) {
+        return DoublePair{static_cast<double>(mix.sound->gainAt(frame, 1, mix.panFactor)),
+                          static_cast<double>(mix.sound->gainAt(frame, 2, mix.panFactor))};
+    } else {
+        return static_cast<double>(mix.sound->gainAt(frame, 0, mix.panFactor));
     }
 }
 
@@ -248,18 +264,17 @@ void addTo(std::int32_t* sums, Value value) {
 }
 
 // Mixes samples r .. r + count - 1 of a voice, all of which lie before the end of its sound.
-template <int Channels, bool Interpolate, bool Fade>
+template <int Channels, bool Interpolate, bool Fade, bool Live>
 void mixSpan(std::int32_t* sums, std::int64_t r, std::int64_t count, const VoiceMix& mix) {
     for (std::int64_t k = 0; k < count; ++k, ++r) {
         const double f = static_cast<double>(r) * mix.step;
         const auto whole = static_cast<std::int64_t>(f);  // r >= 0, so this is the floor
-        const std::int32_t* gain = mix.gains + whole * Channels;
-        auto v = loadGains<Channels>(gain);
+        auto v = levelsAt<Channels, Live>(mix, whole);
         if constexpr (Interpolate) {
             // The frame after the last one is the zero padding.
             const double fraction = f - static_cast<double>(whole);
             v = truncated<Channels>(v * (1.0 - fraction) +
-                                    loadGains<Channels>(gain + Channels) * fraction);
+                                    levelsAt<Channels, Live>(mix, whole + 1) * fraction);
         }
         if constexpr (Fade) v = v * (1.0 - static_cast<double>(r - mix.fadeStart) / mix.fadeLength);
         addTo<Channels>(sums + k * Channels, v);
@@ -282,17 +297,26 @@ std::int64_t firstSilentSample(const VoiceMix& mix, std::int64_t rFirst, std::in
     return low;
 }
 
-template <int Channels, bool Interpolate>
+template <int Channels, bool Interpolate, bool Live>
 void mixVoice(std::int32_t* sums, std::int64_t rFirst, std::int64_t rEnd, const VoiceMix& mix) {
     rEnd = firstSilentSample(mix, rFirst, rEnd);
     // Up to and including fadeStart the voice plays plainly; after it, it fades.
     const std::int64_t plainEnd = mix.fadeStart == -1 ? rEnd : std::min(rEnd, mix.fadeStart + 1);
     if (rFirst < plainEnd)
-        mixSpan<Channels, Interpolate, false>(sums, rFirst, plainEnd - rFirst, mix);
+        mixSpan<Channels, Interpolate, false, Live>(sums, rFirst, plainEnd - rFirst, mix);
     const std::int64_t fadeFirst = std::max(rFirst, plainEnd);
     if (fadeFirst < rEnd)
-        mixSpan<Channels, Interpolate, true>(sums + (fadeFirst - rFirst) * Channels, fadeFirst,
-                                             rEnd - fadeFirst, mix);
+        mixSpan<Channels, Interpolate, true, Live>(sums + (fadeFirst - rFirst) * Channels,
+                                                   fadeFirst, rEnd - fadeFirst, mix);
+}
+
+template <int Channels, bool Live>
+void mixVoiceAtItsStep(std::int32_t* sums, std::int64_t rFirst, std::int64_t rEnd,
+                       const VoiceMix& mix) {
+    if (mix.step < 1.0)
+        mixVoice<Channels, true, Live>(sums, rFirst, rEnd, mix);
+    else
+        mixVoice<Channels, false, Live>(sums, rFirst, rEnd, mix);
 }
 
 }  // namespace
@@ -303,8 +327,13 @@ void Timeline::addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m,
     constexpr int kChannels = Stereo ? 2 : 1;
     const Voice& voice = *active.voice;
     const Sound& sound = *active.sound;
-    const VoiceMix mix{sound.slot->gains(Stereo).data(), sound.frames,
-                       sound.slot->samplesPerSec * voice.ratio / sampleRate_, voice.fadeStart,
+    const bool live = !sound.slot->hasGainTable();
+    const VoiceMix mix{live ? nullptr : sound.slot->gains(Stereo).data(),
+                       sound.slot,
+                       live ? sound.slot->panFactor() : 1.0,
+                       sound.frames,
+                       sound.slot->samplesPerSec * voice.ratio / sampleRate_,
+                       voice.fadeStart,
                        static_cast<double>(voice.fadeLength)};
     // A voice is silent before its start, after its (inclusive) end, and once it has faded out.
     const std::int64_t jFirst = std::max<std::int64_t>(0, voice.start - a);
@@ -314,10 +343,10 @@ void Timeline::addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m,
     if (jFirst >= jEnd) return;
     const std::int64_t rFirst = a + jFirst - voice.start;
     std::int32_t* first = sums + jFirst * kChannels;
-    if (mix.step < 1.0)
-        mixVoice<kChannels, true>(first, rFirst, rFirst + jEnd - jFirst, mix);
+    if (live)
+        mixVoiceAtItsStep<kChannels, true>(first, rFirst, rFirst + jEnd - jFirst, mix);
     else
-        mixVoice<kChannels, false>(first, rFirst, rFirst + jEnd - jFirst, mix);
+        mixVoiceAtItsStep<kChannels, false>(first, rFirst, rFirst + jEnd - jFirst, mix);
 }
 
 }  // namespace lantrel

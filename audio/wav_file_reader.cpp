@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "base/input_file.h"
+
 namespace lantrel {
 
 bool WavFileReader::open(const std::filesystem::path& path) {
     file_.close();
     file_.clear();
     frames_ = 0;
+    if (!isRegularInputFile(path)) return false;  // a named pipe would block the open
     file_.open(path, std::ios::binary);
     std::uint32_t dataSize = 0;
     if (!file_ || readWavHeader(file_, format_, dataSize) != nullptr || format_.blockAlign <= 0)

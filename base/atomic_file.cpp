@@ -1,5 +1,7 @@
 #include "atomic_file.h"
 
+#include "input_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,6 +10,7 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <utility>
 
 namespace lantrel {
 
@@ -17,14 +20,14 @@ std::string systemError(const std::string& what, int errorNumber) {
     return what + ": " + std::strerror(errorNumber);
 }
 
-bool writeAll(int fd, std::string_view bytes) {
+bool writeAll(int fd, std::span<const std::byte> bytes) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(fd, bytes.data(), bytes.size());
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
         }
-        bytes.remove_prefix(static_cast<std::size_t>(written));
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
     }
     return true;
 }
@@ -91,7 +94,7 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
                          std::string& error) {
     TemporaryFile file = createTemporaryBeside(path, error);
     if (file.descriptor < 0) return false;
-    if (!writeAll(file.descriptor, bytes)) {
+    if (!writeAll(file.descriptor, std::as_bytes(std::span(bytes.data(), bytes.size())))) {
         const int failure = errno;
         ::close(file.descriptor);
         ::unlink(file.path.c_str());
@@ -99,6 +102,79 @@ bool writeFileAtomically(const std::filesystem::path& path, std::string_view byt
         return false;
     }
     return commitTemporary(file, path, error);
+}
+
+AtomicOutputFile::~AtomicOutputFile() {
+    discard();
+}
+
+AtomicOutputFile::AtomicOutputFile(AtomicOutputFile&& other) noexcept
+    : file_(std::exchange(other.file_, {})),
+      target_(std::move(other.target_)),
+      finished_(std::exchange(other.finished_, false)) {}
+
+AtomicOutputFile& AtomicOutputFile::operator=(AtomicOutputFile&& other) noexcept {
+    if (this != &other) {
+        discard();
+        file_ = std::exchange(other.file_, {});
+        target_ = std::move(other.target_);
+        finished_ = std::exchange(other.finished_, false);
+    }
+    return *this;
+}
+
+bool AtomicOutputFile::open(const std::filesystem::path& target, std::string& error) {
+    discard();
+    file_ = createTemporaryBeside(target, error);
+    target_ = target;
+    return isOpen();
+}
+
+bool AtomicOutputFile::write(std::span<const std::byte> bytes) {
+    if (!isOpen()) {
+        errno = EBADF;
+        return false;
+    }
+    return writeAll(file_.descriptor, bytes);
+}
+
+bool AtomicOutputFile::finish(std::string& error) {
+    if (finished_) return true;
+    if (!isOpen()) {
+        error = "cannot write " + target_.string() + ": the file is not open";
+        return false;
+    }
+    int failure = ::fsync(file_.descriptor) != 0 ? errno : 0;
+    if (::close(file_.descriptor) != 0 && !failure) failure = errno;
+    file_.descriptor = -1;
+    if (failure) {
+        discard();
+        error = systemError("cannot write " + target_.string(), failure);
+        return false;
+    }
+    finished_ = true;
+    return true;
+}
+
+bool AtomicOutputFile::commit(std::string& error) {
+    if (!finish(error)) return false;
+    if (::rename(file_.path.c_str(), target_.c_str()) != 0) {
+        const int failure = errno;
+        discard();
+        error = systemError("cannot write " + target_.string(), failure);
+        return false;
+    }
+    file_.path.clear();
+    finished_ = false;
+    syncFolder(folderOf(target_));
+    return true;
+}
+
+void AtomicOutputFile::discard() {
+    if (file_.descriptor >= 0) ::close(file_.descriptor);
+    if (!file_.path.empty()) ::unlink(file_.path.c_str());
+    file_ = {};
+    finished_ = false;
 }
 
 void removeRegularFile(const std::filesystem::path& path) {
@@ -109,12 +185,8 @@ void removeRegularFile(const std::filesystem::path& path) {
 std::optional<std::vector<std::uint8_t>> readWholeFile(const std::filesystem::path& path,
                                                        std::uintmax_t maxBytes,
                                                        std::string& error) {
+    if (error = regularFileProblem(path); !error.empty()) return std::nullopt;
     std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code)) {
-        error = std::filesystem::exists(path, code) ? path.string() + " is not a regular file"
-                                                    : path.string() + " does not exist";
-        return std::nullopt;
-    }
     const auto size = std::filesystem::file_size(path, code);
     if (code) {
         error = "cannot read " + path.string() + ": " + code.message();

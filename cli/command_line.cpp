@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <exception>
 #include <filesystem>
+#include <new>
 #include <ostream>
 #include <string_view>
 
@@ -111,7 +113,9 @@ bool isCommandLine(std::span<const std::string> args) {
     return looksLikeWord && !std::filesystem::exists(first, ignored);
 }
 
-int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+namespace {
+
+int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         printUsage(err);
         return kExitUsage;
@@ -125,6 +129,24 @@ int runCommandLine(std::span<const std::string> args, std::ostream& out, std::os
     err << "lantrel: unknown command '" << name << "'\n";
     printUsage(err);
     return kExitUsage;
+}
+
+}  // namespace
+
+// The verbs return their failures; this is for what none of them foresaw, so that the user gets
+// a sentence and a failure status rather than an abort.
+int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    const std::string_view verb = args.empty() ? std::string_view("lantrel") : args[0];
+    try {
+        return dispatch(args, out, err);
+    } catch (const std::bad_alloc&) {
+        err << "lantrel " << verb << ": not enough memory; nothing more was done\n";
+    } catch (const std::exception& problem) {
+        err << "lantrel " << verb << ": " << problem.what() << '\n';
+    } catch (...) {
+        err << "lantrel " << verb << ": an unexpected error stopped the command\n";
+    }
+    return kExitFailure;
 }
 
 }  // namespace lantrel

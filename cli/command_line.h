@@ -11,11 +11,13 @@ enum ExitStatus : int {
     kExitSuccess = 0,
     kExitFailure = 1,     // bad input or a failed job; the reason is on standard error
     kExitUsage = 2,       // the command line itself is wrong
-    kExitCancelled = 130  // stopped with Ctrl+C
+    kExitCancelled = 130  // stopped with Ctrl+C; SIGTERM and SIGHUP give 128 + their number
 };
 
 // Runs the verb named by args[0] (the program name is not included) and returns the exit
-// status. Output goes to `out`, messages and errors to `err`.
+// status. Output goes to `out`, messages and errors to `err`. Nothing escapes: an exception
+// that a verb did not expect (memory running out, a system call failing under it) is reported
+// on `err` and gives kExitFailure, so the window's main can call this as it is.
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
 void printUsage(std::ostream& stream);

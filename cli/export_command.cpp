@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "argument_parsing.h"
+#include "base/output_name.h"
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "message_queue.h"
@@ -60,9 +61,10 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
     }
     if (!hasValue) return "unknown option or missing value: '" + arg + "'";
     const std::string& value = args[++i];
-    if (arg == "--out-dir")
+    if (arg == "--out-dir") {
+        if (value.empty()) return "--out-dir needs a folder";
         parsed.outDir = value;
-    else if (arg == "--name")
+    } else if (arg == "--name")
         parsed.name = value;
     else if (arg == "--rate") {
         parsed.rate = parseNumber<int>(value);
@@ -134,6 +136,18 @@ ProjectSettings exportSettings(const ExportArguments& args, ProjectSettings sett
     return settings;
 }
 
+// Why the run cannot write its files, or an empty text: a name that would reach outside the
+// folder, or a folder that is not there. The folder is never created: a typing slip in a
+// stored path should not leave new folders around.
+std::string outputProblem(const ProjectSettings& settings) {
+    if (std::string problem = outputNameProblem(settings); !problem.empty()) return problem;
+    const std::filesystem::path folder = movieFolder(settings);
+    std::error_code code;
+    if (std::filesystem::is_directory(folder, code)) return {};
+    return "the output folder " + printableText(folder.string()) +
+           (std::filesystem::exists(folder, code) ? " is not a folder" : " does not exist");
+}
+
 // Draws the progress line of the phase that is running, from the posted messages.
 class ExportProgress {
   public:
@@ -169,21 +183,24 @@ class ExportProgress {
     ProgressBar video_, audio_, join_;
 };
 
+// Runs the export to its end. `cancelSignal` is the signal that asked it to stop (Ctrl+C, a
+// closed terminal, a shutdown), or 0.
 int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, std::ostream& err,
-              std::string& error, bool& cancelRequested) {
+              std::string& error, int& cancelSignal) {
     MessageQueue queue;
-    InterruptWatch interrupts;  // before the worker starts, so that it never takes Ctrl+C itself
+    // Before the worker starts, so that it never takes a signal itself.
+    InterruptWatch interrupts;
     ExportSession session(document);
     if (!session.start(settings, queue)) {
         error = "the export thread could not be started";
         return kExportFailure;
     }
     const VideoTiming timing = videoTiming(document.project(), settings);
-    ExportProgress progress(settings, timing.songFrames + 2 * timing.fps, err);
+    ExportProgress progress(settings, timing.songFrames + 2 * std::int64_t{timing.fps}, err);
     for (;;) {
-        if (interrupts.interrupted() && !cancelRequested) {
+        if (cancelSignal == 0 && interrupts.interrupted()) {
             session.cancel();
-            cancelRequested = true;
+            cancelSignal = interrupts.signalNumber();
         }
         const auto message = queue.take(std::chrono::milliseconds(100));
         if (!message) continue;
@@ -226,22 +243,24 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
         err << "lantrel export: nothing to export: video and sound are both off\n";
         return kExitUsage;
     }
-    std::error_code ignored;
-    std::filesystem::create_directories(settings.outputFolder, ignored);
+    if (const std::string problem = outputProblem(settings); !problem.empty()) {
+        err << "lantrel export: " << problem << '\n';
+        return kExitFailure;
+    }
 
     const auto started = std::chrono::steady_clock::now();
     std::string error;
-    bool cancelRequested = false;
-    const int result = runExport(document, settings, err, error, cancelRequested);
+    int cancelSignal = 0;
+    const int result = runExport(document, settings, err, error, cancelSignal);
     if (result == kExportCancelled) {
-        err << "lantrel export: cancelled\n";
-        return kExitCancelled;
+        err << "lantrel export: cancelled by " << signalName(cancelSignal) << '\n';
+        return exitStatusForSignal(cancelSignal);
     }
     if (result != kExportSuccess) {
         err << "lantrel export: " << (error.empty() ? "the export failed" : error) << '\n';
         return kExitFailure;
     }
-    if (cancelRequested)
+    if (cancelSignal != 0)
         err << "lantrel export: the sound was finished before the cancel could stop it\n";
     out << summary(
         settings,

@@ -23,7 +23,7 @@ void reportFile(const ImportedFile& file, std::ostream& out) {
             out << "failed: " << file.reason << '\n';
             break;
         case ImportOutcome::NotReached:
-            out << "not imported: the import stopped earlier\n";
+            out << "not imported: the import was refused\n";
             break;
     }
 }

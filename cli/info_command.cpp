@@ -6,6 +6,7 @@
 #include <fstream>
 #include <ostream>
 
+#include "base/input_file.h"
 #include "command_line.h"
 #include "json_writer.h"
 #include "model/project_file.h"
@@ -128,9 +129,9 @@ int runInfoCommand(std::span<const std::string> args, std::ostream& out, std::os
         return kExitUsage;
     }
     const std::filesystem::path path = args[0];
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) {
-        err << "lantrel info: " << path.string() << " does not exist\n";
+    // Looking at the first bytes must not wait on a named pipe or a device.
+    if (const std::string problem = regularFileProblem(path); !problem.empty()) {
+        err << "lantrel info: " << problem << '\n';
         return kExitFailure;
     }
     return looksLikeProject(path) ? describeProject(path, out, err) : describeScore(path, out, err);

@@ -102,6 +102,10 @@ std::optional<PlayArguments> parseArguments(std::span<const std::string> args, s
 
 void explainIncompleteLane(const PrepareFailure& failure, const ProjectSettings& settings,
                            std::span<const std::filesystem::path> folders, std::ostream& err) {
+    if (!failure.problem.empty()) {
+        err << "lantrel play: " << failure.problem << "; nothing was played\n";
+        return;
+    }
     const auto lane = static_cast<std::size_t>(std::clamp(failure.lane, 0, kLaneCount - 1));
     const std::string& folder = settings.lanes[lane].waveFolder;
     err << "lantrel play: the " << kLaneNames[lane]
@@ -211,7 +215,7 @@ int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::os
         return kExitFailure;
     }
     out << "stopped at " << live.position() << '\n';
-    return interrupts.interrupted() ? kExitCancelled : kExitSuccess;
+    return interrupts.interrupted() ? exitStatusForSignal(interrupts.signalNumber()) : kExitSuccess;
 }
 
 }  // namespace lantrel

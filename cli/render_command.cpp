@@ -1,8 +1,13 @@
 #include "render_command.h"
 
+#include <QBuffer>
+#include <QByteArray>
+
 #include <ostream>
+#include <string_view>
 
 #include "argument_parsing.h"
+#include "base/atomic_file.h"
 #include "base/resource_folder.h"
 #include "command_line.h"
 #include "model/vtq_gui_doc.h"
@@ -27,8 +32,17 @@ int runRenderCommand(std::span<const std::string> args, std::ostream& out, std::
     context.attach(document.project());
     QImage picture = makeScreenImage();
     RenderFrame(context.prepare(&picture, position));
-    if (!picture.save(QString::fromStdString(args[2]), "PNG")) {
-        err << "lantrel render: cannot write " << args[2] << '\n';
+    // Encoded in memory and written atomically: a full disk must fail the verb and leave an
+    // existing picture as it was, not cut it short and report success.
+    QByteArray png;
+    QBuffer buffer(&png);
+    std::string error;
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "PNG")) {
+        err << "lantrel render: the picture could not be encoded\n";
+        return kExitFailure;
+    }
+    if (!writeFileAtomically(args[2], std::string_view(png.constData(), png.size()), error)) {
+        err << "lantrel render: " << error << '\n';
         return kExitFailure;
     }
     out << "wrote " << args[2] << '\n';

@@ -49,12 +49,28 @@ bool BufferedReader::fill() {
         if (count < 0 && errno == EINTR) continue;
         // A read error ends the file here, as it would for a stream.
         bufferFill_ = count > 0 ? static_cast<std::size_t>(count) : 0;
+        loaded_ += bufferFill_;
         return bufferFill_ > 0;
     }
 }
 
+// Where the file's next data lies from `position` on: a hole in a sparse file reads as zeros,
+// which holds no other byte, and reading it would cost the kernel a page of zeros each time.
+std::uint64_t BufferedReader::dataFrom(std::uint64_t position) const {
+    if (position > static_cast<std::uint64_t>(std::numeric_limits<off_t>::max())) return position;
+    const off_t data = ::lseek(fd_, static_cast<off_t>(position), SEEK_DATA);
+    if (data >= 0) return static_cast<std::uint64_t>(data);
+    // No data after the position: the rest is a hole up to the end of the file.
+    if (errno == ENXIO) {
+        struct stat status {};
+        if (::fstat(fd_, &status) == 0) return static_cast<std::uint64_t>(status.st_size);
+    }
+    return position;  // the file system cannot tell: read everything
+}
+
 bool BufferedReader::skipTo(std::uint8_t value) {
     for (;;) {
+        if (!buffered() && value != 0) position_ = std::max(position_, dataFrom(position_));
         if (!buffered() && !fill()) return false;
         const std::uint8_t* here = buffer_.data() + (position_ - bufferStart_);
         const std::size_t ahead = bufferedAhead();
@@ -76,6 +92,23 @@ void BufferedReader::read(std::uint64_t count, std::vector<std::uint8_t>& out) {
         position_ += take;
         count -= take;
     }
+}
+
+std::span<const std::uint8_t> BufferedReader::window(std::uint64_t position, std::size_t count) {
+    const bool inside = position >= bufferStart_ && position - bufferStart_ <= bufferFill_;
+    const std::size_t ahead =
+        inside ? bufferFill_ - static_cast<std::size_t>(position - bufferStart_) : 0;
+    // Refilled only when the buffer holds less than asked and the file may hold more.
+    if (!inside || (ahead < count && bufferFill_ == buffer_.size())) {
+        if (count > buffer_.size()) buffer_.resize(count);
+        const std::uint64_t here = position_;
+        position_ = position;
+        fill();
+        position_ = here;
+    }
+    const std::size_t offset = static_cast<std::size_t>(position - bufferStart_);
+    if (position < bufferStart_ || offset > bufferFill_) return {};
+    return std::span(buffer_).subspan(offset, std::min(count, bufferFill_ - offset));
 }
 
 std::uint64_t BufferedReader::sum(std::uint64_t count) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 namespace lantrel {
@@ -35,7 +36,8 @@ class BufferedReader {
     }
 
     // Moves to the next byte equal to `value` without consuming it; false at the end of the
-    // file, which leaves the position at the end.
+    // file, which leaves the position at the end. The holes of a sparse file are passed over
+    // without reading them (they hold only zeros).
     bool skipTo(std::uint8_t value);
 
     // Reads up to `count` bytes into `out` (replacing its content); fewer at the end of file.
@@ -44,12 +46,21 @@ class BufferedReader {
     // The sum of the next `count` bytes as unsigned values, fewer at the end of the file.
     std::uint64_t sum(std::uint64_t count);
 
+    // The `count` bytes from `position` in place, without copying: fewer only at the end of
+    // the file. Valid until the next call; the position does not move. A scan that looks at
+    // nearby bytes again and again costs one read of the file this way.
+    std::span<const std::uint8_t> window(std::uint64_t position, std::size_t count);
+
+    // The bytes read from the file so far: what a scan cost in reading.
+    std::uint64_t bytesLoaded() const { return loaded_; }
+
   private:
     bool buffered() const {
         return position_ >= bufferStart_ && position_ - bufferStart_ < bufferFill_;
     }
     // Loads the buffer at the current position; false when nothing is left there.
     bool fill();
+    std::uint64_t dataFrom(std::uint64_t position) const;
     std::size_t bufferedAhead() const {
         return bufferFill_ - static_cast<std::size_t>(position_ - bufferStart_);
     }
@@ -59,6 +70,7 @@ class BufferedReader {
     std::uint64_t bufferStart_ = 0;
     std::size_t bufferFill_ = 0;
     std::uint64_t position_ = 0;
+    std::uint64_t loaded_ = 0;
 };
 
 }  // namespace lantrel

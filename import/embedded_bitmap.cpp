@@ -72,21 +72,89 @@ bool fitsHeaders(const BitmapHeaders& headers, const EmbeddedBitmap& bitmap) {
     return total == bitmap.copySize;
 }
 
-std::optional<std::uint64_t> scanForBitmap(BufferedReader& file, const EmbeddedBitmap& bitmap) {
-    file.seek(0);
-    for (;;) {
-        if (!file.skipTo(kLetterB)) return std::nullopt;
-        const std::uint64_t candidate = file.tell();
-        file.get();
-        const int next = file.get();
-        if (next == BufferedReader::kEnd) return std::nullopt;
-        if (next != kLetterM) {
-            // The byte after a 'B' may itself start "BM".
-            file.seek(candidate + 1);
-            continue;
+// The same fields, from the 54 bytes of a candidate in place.
+BitmapHeaders headersAt(std::span<const std::uint8_t> bytes) {
+    BitmapHeaders headers;
+    headers.pixelOffset = le::get32(bytes.data() + 10);
+    headers.infoSize = le::get32(bytes.data() + 14);
+    headers.width = static_cast<std::int32_t>(le::get32(bytes.data() + 18));
+    headers.height = static_cast<std::int32_t>(le::get32(bytes.data() + 22));
+    headers.bitCount = le::get16(bytes.data() + 28);
+    headers.imageSize = le::get32(bytes.data() + 34);
+    return headers;
+}
+
+std::uint64_t sumOf(std::span<const std::uint8_t> bytes) {
+    std::uint64_t total = 0;
+    for (const std::uint8_t byte : bytes)
+        total += byte;
+    return total;
+}
+
+// The byte sum of one row's copy at successive candidates. Candidates only move forwards, so
+// the sum slides: the bytes left behind are taken off and the new ones added, and a hostile
+// file full of fitting headers costs a pass over its bytes instead of a copy size per
+// candidate. A candidate far from the last one is summed afresh, which costs no more.
+class SlidingSum {
+  public:
+    explicit SlidingSum(std::uint32_t size) : size_(size) {}
+
+    // The sum of the `size` bytes from `position` on, fewer at the end of the file.
+    std::uint64_t at(BufferedReader& file, std::uint64_t position) {
+        const std::uint64_t gap = position - start_;
+        if (!valid_ || position < start_ || 2 * gap >= size_) {
+            const auto bytes = file.window(position, size_);
+            valid_ = true;
+            start_ = position;
+            end_ = position + bytes.size();
+            total_ = sumOf(bytes);
+            return total_;
         }
-        if (matches(file, candidate, bitmap)) return candidate;
+        const auto bytes = file.window(start_, static_cast<std::size_t>(gap) + size_);
+        const auto kept = static_cast<std::size_t>(end_ - start_);
+        total_ -= sumOf(bytes.first(static_cast<std::size_t>(gap)));
+        total_ += sumOf(bytes.subspan(kept));
+        end_ = start_ + bytes.size();
+        start_ = position;
+        return total_;
+    }
+
+  private:
+    std::uint32_t size_;
+    bool valid_ = false;
+    std::uint64_t start_ = 0;
+    std::uint64_t end_ = 0;
+    std::uint64_t total_ = 0;
+};
+
+constexpr std::size_t kHeaderBytes = 54;
+
+// One pass over the file for every row still missing: each candidate's headers are read in
+// place and checked against every row before any byte is summed.
+void scanForBitmaps(BufferedReader& file, std::span<const EmbeddedBitmap> bitmaps,
+                    std::vector<std::optional<std::uint64_t>>& found) {
+    std::vector<SlidingSum> sums;
+    for (const EmbeddedBitmap& bitmap : bitmaps)
+        sums.emplace_back(bitmap.copySize);
+    auto missing = static_cast<std::size_t>(
+        std::ranges::count_if(found, [](const auto& position) { return !position; }));
+    file.seek(0);
+    while (missing > 0 && file.skipTo(kLetterB)) {
+        const std::uint64_t candidate = file.tell();
+        const auto head = file.window(candidate, kHeaderBytes);
+        if (head.size() < 2) return;  // a 'B' as the last byte
         file.seek(candidate + 1);
+        if (head[1] != kLetterM) continue;
+        if (head.size() < kHeaderBytes) return;  // no later candidate has whole headers either
+        const BitmapHeaders headers = headersAt(head);
+        for (std::size_t row = 0; row < bitmaps.size(); ++row) {
+            if (found[row] || !fitsHeaders(headers, bitmaps[row])) continue;
+            const std::uint64_t sum = sums[row].at(file, candidate);
+            if (std::ranges::find(bitmaps[row].byteSums, sum) == bitmaps[row].byteSums.end())
+                continue;
+            found[row] = candidate;
+            --missing;
+        }
     }
 }
 
@@ -101,13 +169,36 @@ bool matches(BufferedReader& file, std::uint64_t position, const EmbeddedBitmap&
     return std::ranges::find(bitmap.byteSums, sum) != bitmap.byteSums.end();
 }
 
-std::optional<std::uint64_t> findBitmap(BufferedReader& file, const EmbeddedBitmap& bitmap) {
-    for (const std::int64_t offset : bitmap.knownOffsets) {
-        if (offset < 0) continue;
-        const auto position = static_cast<std::uint64_t>(offset);
-        if (matches(file, position, bitmap)) return position;
+std::vector<std::optional<std::uint64_t>> findBitmaps(BufferedReader& file,
+                                                      std::span<const EmbeddedBitmap> bitmaps) {
+    std::vector<std::optional<std::uint64_t>> found(bitmaps.size());
+    for (std::size_t row = 0; row < bitmaps.size(); ++row) {
+        for (const std::int64_t offset : bitmaps[row].knownOffsets) {
+            const auto position = static_cast<std::uint64_t>(offset);
+            if (offset >= 0 && matches(file, position, bitmaps[row])) {
+                found[row] = position;
+                break;
+            }
+        }
     }
-    return scanForBitmap(file, bitmap);
+    scanForBitmaps(file, bitmaps, found);
+    return found;
+}
+
+std::optional<std::uint64_t> findBitmap(BufferedReader& file, const EmbeddedBitmap& bitmap) {
+    return findBitmaps(file, std::span(&bitmap, 1)).front();
+}
+
+std::optional<std::vector<std::uint8_t>> readBitmapBytes(BufferedReader& file,
+                                                         std::uint64_t position,
+                                                         const EmbeddedBitmap& bitmap,
+                                                         std::string& error) {
+    std::vector<std::uint8_t> bytes;
+    file.seek(position);
+    file.read(bitmap.copySize, bytes);
+    if (bytes.size() == bitmap.copySize) return bytes;
+    error = "the executable ends inside the image";
+    return std::nullopt;
 }
 
 bool writeBitmap(const std::filesystem::path& folder, BufferedReader& file, std::uint64_t position,
@@ -120,14 +211,9 @@ bool writeBitmap(const std::filesystem::path& folder, BufferedReader& file, std:
     }
     // At most 20,588 bytes: read them all before the file is touched, so that an executable
     // that ends early costs nothing.
-    std::vector<std::uint8_t> bytes;
-    file.seek(position);
-    file.read(bitmap.copySize, bytes);
-    if (bytes.size() != bitmap.copySize) {
-        error = "the executable ends inside the image";
-        return false;
-    }
-    const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const auto bytes = readBitmapBytes(file, position, bitmap, error);
+    if (!bytes) return false;
+    const std::string_view view(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     return writeFileAtomically(folder / bitmap.fileName, view, error);
 }
 

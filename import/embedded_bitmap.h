@@ -4,8 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "buffered_reader.h"
 
@@ -35,8 +37,19 @@ bool matches(BufferedReader& file, std::uint64_t position, const EmbeddedBitmap&
 
 // Where `bitmap` lies in the file: at the first known offset, else the second, else the first
 // "BM" in the file that matches. After a rejected candidate the scan resumes one byte further
-// on, so that an image starting inside a false candidate's headers is still found.
+// on, so that an image starting inside a false candidate's headers is still found. The scan is
+// linear in the file's size: a candidate is rejected by its headers before any byte is summed,
+// and the sums slide from one candidate to the next.
 std::optional<std::uint64_t> findBitmap(BufferedReader& file, const EmbeddedBitmap& bitmap);
+// The same for several bitmaps, in one pass over the file; the answers in their order.
+std::vector<std::optional<std::uint64_t>> findBitmaps(BufferedReader& file,
+                                                      std::span<const EmbeddedBitmap> bitmaps);
+
+// The copySize bytes at `position`; nothing, with `error` set, when the executable ends first.
+std::optional<std::vector<std::uint8_t>> readBitmapBytes(BufferedReader& file,
+                                                         std::uint64_t position,
+                                                         const EmbeddedBitmap& bitmap,
+                                                         std::string& error);
 
 // Writes the copySize bytes at `position` as folder/fileName, creating the folder when needed.
 // The file appears whole or not at all: when the executable ends early or writing fails,

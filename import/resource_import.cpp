@@ -6,7 +6,13 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <span>
+#include <utility>
+#include <vector>
 
+#include "audio/sample_slot.h"
+#include "audio/wav_format.h"
 #include "base/atomic_file.h"
 #include "base/resource_folder.h"
 #include "buffered_reader.h"
@@ -39,16 +45,7 @@ std::filesystem::path findSoundSource(const std::filesystem::path& soundFolder,
     return soundFolder / name;
 }
 
-bool copySound(const std::filesystem::path& soundFolder, const std::filesystem::path& folder,
-               std::string_view name, std::string& error) {
-    const auto source = findSoundSource(soundFolder, name);
-    const auto bytes = readWholeFile(source, kMaxSoundBytes, error);
-    if (!bytes) return false;
-    const std::string_view view(reinterpret_cast<const char*>(bytes->data()), bytes->size());
-    return writeFileAtomically(folder / name, view, error);
-}
-
-// Marks `file` failed; the files after it stay NotReached.
+// Marks `file` failed; the others stay NotReached: nothing of a refused import is written.
 bool fail(ImportedFile& file, std::string reason) {
     file.outcome = ImportOutcome::Failed;
     file.reason = std::move(reason);
@@ -64,29 +61,88 @@ std::string whyNotOpened(const std::filesystem::path& executable) {
     return "cannot open " + executable.string();
 }
 
-bool extractBitmaps(const std::filesystem::path& executable, ImportReport& report) {
+// Why a sound file would not play, or an empty text: it must be a WAV that the sound loader
+// accepts and that holds samples, or it would replace a good sound with silence for good.
+std::string soundProblem(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    WavFormat format;
+    std::uint32_t size = 0;
+    if (const char* tag = readWavHeader(in, format, size))
+        return std::string("not a WAV file that Lantrel can play (its ") + tag + " is wrong)";
+    SampleSlot sound;
+    if (!sound.load(file)) return "not a WAV file that Lantrel can play (its data is wrong)";
+    if (sound.frames() == 0) return "a WAV file without samples to play";
+    return {};
+}
+
+// The import's files, ready under temporary names beside their targets; they replace the
+// files of the resource folder only once every one of them is ready and checked.
+using StagedFiles = std::vector<std::pair<ImportedFile*, AtomicOutputFile>>;
+
+bool stage(ImportedFile& entry, std::span<const std::uint8_t> bytes, StagedFiles& staged,
+           const std::filesystem::path& folder) {
+    AtomicOutputFile file;
+    std::string error;
+    if (!file.open(folder / entry.name, error)) return fail(entry, error);
+    if (!file.write(std::as_bytes(bytes)))
+        return fail(entry, "cannot write " + (folder / entry.name).string() + ": " +
+                               std::strerror(errno ? errno : EIO));
+    if (!file.finish(error)) return fail(entry, error);
+    staged.emplace_back(&entry, std::move(file));
+    return true;
+}
+
+bool stageBitmaps(const std::filesystem::path& executable, ImportReport& report,
+                  StagedFiles& staged) {
     BufferedReader file(executable);
     if (!file.isOpen()) return fail(report.files[0], whyNotOpened(executable));
+    const auto positions = findBitmaps(file, kEmbeddedBitmaps);
     for (std::size_t row = 0; row < kEmbeddedBitmaps.size(); ++row) {
         const EmbeddedBitmap& bitmap = kEmbeddedBitmaps[row];
         ImportedFile& entry = report.files[row];
-        const auto position = findBitmap(file, bitmap);
+        const auto& position = positions[row];
         if (!position) return fail(entry, "no matching image in the executable");
         std::string error;
-        if (!writeBitmap(report.folder, file, *position, bitmap, error)) return fail(entry, error);
-        entry.outcome = ImportOutcome::Written;
+        const auto bytes = readBitmapBytes(file, *position, bitmap, error);
+        if (!bytes) return fail(entry, error);
+        if (!stage(entry, *bytes, staged, report.folder)) return false;
     }
     return true;
 }
 
-bool copySounds(const std::filesystem::path& soundFolder, ImportReport& report) {
-    for (ImportedFile& entry : report.files) {
-        if (!isSoundFileName(entry.name)) continue;
-        std::string error;
-        if (!copySound(soundFolder, report.folder, entry.name, error)) return fail(entry, error);
-        entry.outcome = ImportOutcome::Copied;
-    }
+// The staged copy is what gets checked, so the file that is put in place is the file that
+// passed.
+bool stageSound(const std::filesystem::path& soundFolder, const std::filesystem::path& folder,
+                ImportedFile& entry, StagedFiles& staged) {
+    const auto source = findSoundSource(soundFolder, entry.name);
+    std::string error;
+    const auto bytes = readWholeFile(source, kMaxSoundBytes, error);
+    if (!bytes) return fail(entry, error);
+    if (!stage(entry, *bytes, staged, folder)) return false;
+    if (std::string problem = soundProblem(staged.back().second.temporaryPath()); !problem.empty())
+        return fail(entry, source.string() + " is " + problem);
     return true;
+}
+
+bool stageSounds(const std::filesystem::path& soundFolder, ImportReport& report,
+                 StagedFiles& staged) {
+    for (ImportedFile& entry : report.files)
+        if (isSoundFileName(entry.name) && !stageSound(soundFolder, report.folder, entry, staged))
+            return false;
+    return true;
+}
+
+// Every file is ready and checked: each replaces its namesake now.
+void commitAll(StagedFiles& staged) {
+    for (auto& [entry, file] : staged) {
+        std::string error;
+        if (!file.commit(error)) {
+            fail(*entry, error);
+            return;
+        }
+        entry->outcome =
+            isSoundFileName(entry->name) ? ImportOutcome::Copied : ImportOutcome::Written;
+    }
 }
 
 bool canCreateFilesIn(const std::filesystem::path& folder) {
@@ -125,7 +181,17 @@ ImportReport extractFrom(const std::filesystem::path& executable,
                          const std::filesystem::path& folder) {
     ImportReport report;
     report.folder = folder;
-    if (extractBitmaps(executable, report)) copySounds(soundFolderOf(executable), report);
+    std::error_code code;
+    const bool folderExisted = std::filesystem::is_directory(folder, code);
+    if (!folderExisted) std::filesystem::create_directories(folder, code);
+    StagedFiles staged;
+    if (stageBitmaps(executable, report, staged) &&
+        stageSounds(soundFolderOf(executable), report, staged)) {
+        commitAll(staged);
+        return report;
+    }
+    staged.clear();  // the temporary files go; the folder stays as it was
+    if (!folderExisted) std::filesystem::remove(folder, code);
     return report;
 }
 

@@ -11,7 +11,7 @@
 namespace lantrel {
 
 enum class ImportOutcome {
-    NotReached,  // an earlier file failed, and the import stopped there
+    NotReached,  // not written: another file failed, and the import was refused
     Written,     // a bitmap taken out of the executable
     Copied,      // a sound copied from the sequencer's `waves` folder
     Failed,      // see the file's reason
@@ -36,9 +36,11 @@ struct ImportReport {
 
 // Imports from the sequencer's executable into `folder`: the four bitmaps out of the executable,
 // then the 24 sounds from the `waves` folder beside it, each replacing a file of the same name.
-// Stops at the first file that fails; the files written before it stay, and since start-up
-// wants all of them, an incomplete import is simply repeated next time. No file is ever left
-// half-written under its own name.
+// Every file is checked before any is replaced: each bitmap must match, each sound must be a WAV
+// that the sound loader accepts and that holds samples. The first file that fails refuses the
+// whole import and leaves the folder as it was, so empty or garbage sounds never replace good
+// ones (after which nothing would play and the start-up check would fail for ever). No file is
+// ever left half-written under its own name.
 ImportReport extractFrom(const std::filesystem::path& executable,
                          const std::filesystem::path& folder);
 // The same into importFolder().

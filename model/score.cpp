@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "base/input_file.h"
+
 namespace lantrel {
 
 namespace {
@@ -85,6 +87,7 @@ bool parseBoolean(std::string_view text, std::size_t position) {
 
 bool Score::loadFile(const std::filesystem::path& path) {
     end = 1;
+    if (!isRegularInputFile(path)) return false;
     std::error_code error;
     const auto size = std::filesystem::file_size(path, error);
     if (error || size == 0 || size > kMaxFileBytes) return false;

@@ -76,7 +76,9 @@ std::optional<int> streamNumber(FourCc id) {
 }  // namespace
 
 std::unique_ptr<AviReader> AviReader::open(const std::filesystem::path& path, std::string& error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // O_NONBLOCK keeps the open from waiting on a named pipe, which is refused right after;
+    // on a regular file it changes nothing.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         error = "cannot open " + path.string() + ": " + std::strerror(errno);
         return nullptr;

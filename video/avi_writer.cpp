@@ -1,6 +1,5 @@
 #include "avi_writer.h"
 
-#include <fcntl.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -90,9 +89,7 @@ AviWriter::AviWriter(AviWriterOptions options) : options_(options) {
     options_.segmentLimit = std::min(options_.segmentLimit, kLargestSegment);
 }
 
-AviWriter::~AviWriter() {
-    if (fd_ >= 0) ::close(fd_);
-}
+AviWriter::~AviWriter() = default;
 
 bool AviWriter::fail(std::string message) {
     if (!failed_) error_ = std::move(message);
@@ -108,8 +105,9 @@ bool AviWriter::failWithErrno(const char* what) {
 bool AviWriter::create(const std::filesystem::path& path) {
     if (fd_ >= 0 || failed_) return fail("the writer was already used");
     path_ = path;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd_ < 0) return failWithErrno("cannot create");
+    std::string problem;
+    if (!file_.open(path, problem)) return fail(problem);
+    fd_ = file_.descriptor();
     return true;
 }
 
@@ -347,17 +345,15 @@ bool AviWriter::writeLegacyIndex() {
 }
 
 bool AviWriter::close() {
-    if (!usable()) {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
+    const bool finished = usable() && endSegment() && patch(0, header());
+    fd_ = -1;
+    if (!finished) {
+        file_.discard();
         return false;
     }
-    const bool finished = endSegment() && patch(0, header());
-    const int fd = fd_;
-    fd_ = -1;
-    // Some file systems report a failed write-back only when the file is closed.
-    if (::close(fd) != 0 && finished) return failWithErrno("cannot write");
-    return finished;
+    // Some file systems report a failed write-back only when the file is flushed or closed.
+    std::string problem;
+    return file_.commit(problem) || fail(problem);
 }
 
 bool AviWriter::append(std::initializer_list<std::span<const std::byte>> parts) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "avi_stream.h"
+#include "base/atomic_file.h"
 
 namespace lantrel {
 
@@ -36,8 +37,9 @@ struct AviWriterOptions {
 //
 // Use: create, addStream for each stream, then write chunks in the order they should lie
 // in the file, then close. Any failed step (a full disk, a size limit) makes this and every
-// later call return false with error() saying why; the caller then deletes the file. A
-// writer destroyed without close() leaves an unfinished file.
+// later call return false with error() saying why. The file is written under a temporary name
+// beside its own and takes its name only when close() succeeds: a failed writer, or one
+// destroyed without close(), leaves nothing, and a previous file of that name stays as it was.
 class AviWriter {
   public:
     explicit AviWriter(AviWriterOptions options = {});
@@ -45,7 +47,7 @@ class AviWriter {
     AviWriter(const AviWriter&) = delete;
     AviWriter& operator=(const AviWriter&) = delete;
 
-    // Creates (or truncates) the file.
+    // Starts the file; an existing file of that name is replaced when close() succeeds.
     bool create(const std::filesystem::path& path);
     // Adds a stream before the first chunk is written; returns its number (0, 1, ...), or -1.
     // The header's length is ignored: close() sets it from what was written.
@@ -53,8 +55,8 @@ class AviWriter {
     // Appends one chunk to a stream: a whole frame of video, or whole audio samples (a
     // multiple of the stream's sample size). Chunks below 2 GiB.
     bool write(int stream, std::span<const std::byte> data, bool keyFrame = true);
-    // Writes the last segment's indexes and fills in the header. The file is complete only
-    // when this returns true.
+    // Writes the last segment's indexes, fills in the header and puts the file in place under
+    // its name. The file is there only when this returns true.
     bool close();
 
     const std::string& error() const { return error_; }
@@ -106,7 +108,8 @@ class AviWriter {
 
     AviWriterOptions options_;
     std::filesystem::path path_;
-    int fd_ = -1;
+    AtomicOutputFile file_;
+    int fd_ = -1;  // file_'s descriptor, while it is open
     bool started_ = false;
     bool failed_ = false;
     std::string error_;

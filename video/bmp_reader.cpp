@@ -3,13 +3,17 @@
 #include <fstream>
 #include <vector>
 
+#include "base/input_file.h"
+
 namespace lantrel {
 
 namespace {
 
 constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiBitfields = 3;
-constexpr int kMaxSide = 16384;  // larger than any sprite sheet; keeps a forged header cheap
+// The sheets are 64 x 80 pixels at most; anything much larger is not a sprite sheet, and a
+// forged size must not cost a gigabyte of picture before its first row is read.
+constexpr int kMaxSide = kLargestBmpSide;
 
 std::uint32_t u32(std::span<const std::uint8_t> b, std::size_t at) {
     return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) |
@@ -35,7 +39,9 @@ bool readLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout) {
     if (bytes.size() < 14 + 16 || bytes[0] != 'B' || bytes[1] != 'M') return false;
     const std::uint32_t offset = u32(bytes, 10);
     const std::uint32_t infoSize = u32(bytes, 14);
-    if (offset > bytes.size() || offset < 14 + 12 || infoSize < 40 || 14 + infoSize > offset)
+    // In 64 bits: a forged information size near 4 GiB must not wrap round to a small one and
+    // pass for a header that is not there.
+    if (offset > bytes.size() || infoSize < 40 || std::uint64_t{14} + infoSize > offset)
         return false;
     const auto width = static_cast<std::int32_t>(u32(bytes, 18));
     const auto height = static_cast<std::int32_t>(u32(bytes, 22));
@@ -62,6 +68,12 @@ bool readLayout(std::span<const std::uint8_t> bytes, BmpLayout& layout) {
            layout.bitCount == 24 || layout.bitCount == 32;
 }
 
+std::size_t rowBytesOf(const BmpLayout& layout) {
+    return (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) +
+            31) /
+           32 * 4;
+}
+
 QRgb pixelAt(const BmpLayout& layout, std::span<const std::uint8_t> row, int x) {
     const auto paletteColour = [&](std::size_t index) {
         return index < layout.palette.size() ? layout.palette[index] : qRgb(255, 255, 255);
@@ -86,14 +98,15 @@ QRgb pixelAt(const BmpLayout& layout, std::span<const std::uint8_t> row, int x) 
 QImage readBmp(std::span<const std::uint8_t> bytes) {
     BmpLayout layout;
     if (!readLayout(bytes, layout)) return {};
+    // Every declared row must be there before the picture is made: a header that claims more
+    // than the file holds is not taken at its word.
+    const std::size_t rowBytes = rowBytesOf(layout);
+    if (rowBytes * static_cast<std::size_t>(layout.height) > layout.pixels.size()) return {};
     QImage image(layout.width, layout.height, QImage::Format_RGB32);
+    if (image.isNull()) return {};  // no memory for it
     image.fill(Qt::white);
-    const std::size_t rowBytes =
-        (static_cast<std::size_t>(layout.width) * static_cast<std::size_t>(layout.bitCount) + 31) /
-        32 * 4;
     for (int stored = 0; stored < layout.height; ++stored) {
         const std::size_t start = static_cast<std::size_t>(stored) * rowBytes;
-        if (start + rowBytes > layout.pixels.size()) break;  // a short file leaves the rest white
         const int y = layout.topDown ? stored : layout.height - 1 - stored;
         auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < layout.width; ++x)
@@ -105,7 +118,9 @@ QImage readBmp(std::span<const std::uint8_t> bytes) {
 QImage readBmpFile(const std::filesystem::path& path) {
     constexpr std::uintmax_t kMaxFileBytes = 16u << 20;  // sprite sheets are a few kilobytes
     std::error_code error;
-    if (std::filesystem::file_size(path, error) > kMaxFileBytes || error) return {};
+    if (!isRegularInputFile(path) || std::filesystem::file_size(path, error) > kMaxFileBytes ||
+        error)
+        return {};
     std::ifstream file(path, std::ios::binary);
     if (!file) return {};
     const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),

@@ -5,12 +5,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <exception>
+#include <new>
 #include <thread>
 
 #include "audio/audio_writer.h"
 #include "audio/wav_file_reader.h"
 #include "avi_reader.h"
 #include "base/atomic_file.h"
+#include "base/output_name.h"
 #include "frame_context.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
@@ -67,14 +70,28 @@ class FrameMaker {
 
 }  // namespace
 
-MoviePaths moviePaths(const ProjectSettings& settings) {
+std::filesystem::path movieFolder(const ProjectSettings& settings) {
     std::string folder = settings.outputFolder;
     if (!folder.empty() && (folder.back() == '/' || folder.back() == '\\')) folder.pop_back();
-    const std::filesystem::path base =
-        folder.empty() && !settings.outputFolder.empty() ? "/" : folder;
+    return folder.empty() && !settings.outputFolder.empty() ? "/" : folder;
+}
+
+MoviePaths moviePaths(const ProjectSettings& settings) {
+    const std::filesystem::path base = movieFolder(settings);
     const std::string& name = settings.fileName;
     return {base / (name + ".avi"), base / (name + "_tmp.avi"), base / (name + ".wav"),
             base / (name + ".avi")};
+}
+
+std::string outputNameProblem(const ProjectSettings& settings) {
+    if (settings.outputFolder.find('\0') != std::string::npos)
+        return "the output folder '" + printableText(settings.outputFolder) +
+               "' holds a NUL byte; no file was written";
+    if (!isSafeOutputFileName(settings.fileName))
+        return "the file name '" + printableText(settings.fileName) +
+               "' cannot name an output file (it is empty, or holds a path separator or a "
+               "control character); no file was written";
+    return {};
 }
 
 std::int64_t VideoTiming::framePosition(std::int64_t g) const {
@@ -84,8 +101,9 @@ std::int64_t VideoTiming::framePosition(std::int64_t g) const {
 VideoTiming videoTiming(const Project& project, const ProjectSettings& settings) {
     VideoTiming timing{};
     timing.tempo = effectiveTempo(settings);
-    // A damaged project could hold any rate; the movie needs a real one.
-    timing.fps = std::clamp(settings.fps, 1, 60);
+    // Taken as stored, as the frame arithmetic has it; only a rate that would divide by zero
+    // (a damaged project) is raised to one frame a second.
+    timing.fps = std::max(settings.fps, 1);
     timing.columns = std::max(project.columnCount(-1), 1);
     timing.songFrames = static_cast<std::int64_t>(
         timing.fps * (static_cast<double>(timing.columns) / timing.tempo * 60.0));
@@ -97,17 +115,19 @@ int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& pat
     const VideoTiming timing = videoTiming(*job.project, job.settings);
     FrameMaker frames(job);
     AviWriter writer(job.aviOptions);
-    removeRegularFile(path);
     bool ok = writer.create(path) &&
               writer.addStream(scoreVideoStream(static_cast<std::uint32_t>(timing.fps))) >= 0;
+    bool stopped = false;
+    // A stored frame rate may be high, so a second of one picture is polled for a cancel too.
     auto writeRepeated = [&](std::int64_t position) {
         const auto frame = frames.at(position);
-        for (int i = 0; ok && i < timing.fps; ++i)
-            ok = writer.write(0, frame);
+        for (int i = 0; ok && !stopped && i < timing.fps; ++i) {
+            stopped = i % 50 == 49 && cancelled(job);
+            ok = stopped || writer.write(0, frame);
+        }
     };
     writeRepeated(-1);  // the lead-in picture, for one second
-    bool stopped = false;
-    for (std::int64_t g = 0; ok && g < timing.songFrames; ++g) {
+    for (std::int64_t g = 0; ok && !stopped && g < timing.songFrames; ++g) {
         if (g % 10 == 0) post(job, kMessageVideoProgress, timing.framePosition(g), g);
         if (g % 50 == 0 && cancelled(job)) {
             stopped = true;
@@ -117,12 +137,11 @@ int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& pat
     }
     if (ok && !stopped) {
         writeRepeated(2 * timing.columns - 1);  // the end picture, for one second
-        if (ok) post(job, kMessageVideoProgress, 2 * timing.columns, timing.songFrames);
+        if (ok && !stopped) post(job, kMessageVideoProgress, 2 * timing.columns, timing.songFrames);
     }
-    ok = writer.close() && ok;
-    if (ok && !stopped) return kExportSuccess;
-    removeRegularFile(path);
+    // Closing puts the file in place; a stopped or failed writer leaves nothing of this run.
     if (stopped) return kExportCancelled;
+    if (writer.close() && ok) return kExportSuccess;
     error = writer.error().empty() ? "cannot write " + path.string() : writer.error();
     return kExportFailure;
 }
@@ -134,7 +153,6 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
     const auto video = AviReader::open(paths.temporaryVideo, problem);
     WavFileReader audio;
     AviWriter writer(job.aviOptions);
-    removeRegularFile(paths.joined);
     bool ok = video && video->streamCount() > 0 && audio.open(paths.audio);
     if (!ok)
         problem = video ? "cannot read " + paths.audio.string()
@@ -166,14 +184,15 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
             break;
         }
     }
-    ok = writer.close() && ok;
+    // The joined file takes its name only when it is closed whole; a stopped or failed join
+    // leaves nothing of its own, and an older movie of that name stays.
     if (stopped) {
-        for (const auto& path : {paths.joined, paths.temporaryVideo, paths.audio})
+        for (const auto& path : {paths.temporaryVideo, paths.audio})
             removeRegularFile(path);
         return kExportCancelled;
     }
+    ok = writer.close() && ok;
     if (!ok) {
-        removeRegularFile(paths.joined);
         error = !problem.empty()         ? problem
                 : writer.error().empty() ? "cannot write " + paths.joined.string()
                                          : writer.error();
@@ -184,8 +203,11 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
     return kExportSuccess;
 }
 
-int ExportMovie(const MovieExportJob& job, std::string& error) {
-    const auto started = Clock::now();
+namespace {
+
+int runPhases(const MovieExportJob& job, std::string& error) {
+    error = outputNameProblem(job.settings);
+    if (!error.empty()) return kExportFailure;
     const MoviePaths paths = moviePaths(job.settings);
     int result = kExportSuccess;
     if (job.settings.videoOn)
@@ -201,6 +223,23 @@ int ExportMovie(const MovieExportJob& job, std::string& error) {
                                   job.target ? *job.target : none, error, options);
     }
     if (result == kExportSuccess && job.settings.join) result = joinMovie(job, paths, error);
+    return result;
+}
+
+}  // namespace
+
+int ExportMovie(const MovieExportJob& job, std::string& error) {
+    const auto started = Clock::now();
+    int result = kExportFailure;
+    // The worker has no one to throw to: whatever goes wrong becomes a failed run, so that the
+    // end message always comes. The writers' files are given up on the way out.
+    try {
+        result = runPhases(job, error);
+    } catch (const std::bad_alloc&) {
+        error = "not enough memory for the export";
+    } catch (const std::exception& problem) {
+        error = std::string("the export failed: ") + problem.what();
+    }
     if (Clock::now() - started < job.minimumDuration)
         std::this_thread::sleep_for(job.minimumDuration);
     post(job, kMessageExportEnded, result, 0);

@@ -52,9 +52,15 @@ QImage whiteStrip(int width, int height) {
     return strip;
 }
 
+// A sheet that does not read (damaged, forged, far too large) is passed over as a missing one
+// is: the next folder's file is tried.
 QImage readSheet(std::string_view name, std::span<const std::filesystem::path> folders) {
-    const auto file = findResourceFile(name, folders);
-    return file ? readBmpFile(*file) : QImage();
+    for (std::size_t first = 0; first < folders.size(); ++first) {
+        const auto file = findResourceFile(name, folders.subspan(first, 1));
+        if (!file) continue;
+        if (QImage sheet = readBmpFile(*file); !sheet.isNull()) return sheet;
+    }
+    return {};
 }
 
 BitMask clefMask() {

@@ -21,7 +21,8 @@ class SpriteSheets {
     static constexpr int kRunnerWidth = 16;
     static constexpr int kRunnerHeight = 22;
 
-    // Each file is taken from the first of `resourceFolders` that holds it.
+    // Each file is taken from the first of `resourceFolders` that holds it as a bitmap that
+    // reads; one that does not is passed over like a missing file.
     explicit SpriteSheets(std::span<const std::filesystem::path> resourceFolders);
 
     const QImage& iconStrip() const { return iconStrip_; }      // 256 x 16

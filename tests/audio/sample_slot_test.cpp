@@ -193,9 +193,10 @@ TEST(SampleSlotDecoding, NonsenseFormatFieldsDecodeToSilenceWithoutOverreading) 
         std::uint16_t blockAlign;
         std::int64_t frames;
     };
-    // No channels, no block size, more channels than bytes, negative fields (sign-extended).
-    for (const Case c :
-         {Case{0, 2, 0}, Case{2, 0, 0}, Case{4, 2, 6}, Case{0xFFFF, 2, 0}, Case{1, 0xFFFF, 0}}) {
+    // No channels, no block size, more channels than bytes, channels that do not divide the
+    // block, negative fields (sign-extended).
+    for (const Case c : {Case{0, 2, 0}, Case{2, 0, 0}, Case{4, 2, 0}, Case{2, 3, 0},
+                         Case{0xFFFF, 2, 0}, Case{1, 0xFFFF, 0}}) {
         SampleSlot slot;
         std::istringstream in(
             test::wavBytes(1, c.channels, 8000, c.blockAlign, 16, std::string(12, '\x7F')));
@@ -205,6 +206,25 @@ TEST(SampleSlotDecoding, NonsenseFormatFieldsDecodeToSilenceWithoutOverreading) 
             for (int channel = 0; channel < 5; ++channel)
                 EXPECT_EQ(slot.channelValue(frame, channel), 0);
     }
+}
+
+TEST(SampleSlotDecoding, ABlockTooSmallForItsChannelsCostsNoWork) {
+    // 32767 declared channels in blocks of 2 bytes, a megabyte of them: before, the mono mix
+    // averaged 32767 channels for each of half a million frames.
+    SampleSlot slot;
+    std::istringstream in(test::wavBytes(1, 32767, 44100, 2, 16, std::string(1 << 20, '\x11')));
+    ASSERT_TRUE(slot.load(in));
+    EXPECT_FALSE(slot.hasSensibleFormat());
+    EXPECT_EQ(slot.frames(), 0);
+    EXPECT_EQ(slot.gains(false).size(), 1u) << "only the frame of zeros after the end";
+    EXPECT_EQ(slot.channelValue(0, 0), 0);
+
+    SampleSlot quad;
+    std::istringstream four(test::wavBytes(1, 4, 8000, 8, 16, std::string(16, '\x01')));
+    ASSERT_TRUE(quad.load(four));
+    EXPECT_TRUE(quad.hasSensibleFormat());
+    EXPECT_EQ(quad.frames(), 2);
+    EXPECT_EQ(quad.channelValue(1, 3), 0x0101);
 }
 
 TEST(SampleSlotFiles, FindsAFileStoredInTheOtherCase) {

@@ -221,5 +221,41 @@ TEST_F(TimelineTest, RenderingInPiecesMatchesRenderingAtOnce) {
     EXPECT_EQ(pieces, whole);
 }
 
+TEST_F(TimelineTest, ALongSoundIsMixedWithoutATableExactlyAsWithOne) {
+    std::mt19937 random(11);
+    std::vector<std::int16_t> noise;
+    for (int i = 0; i < 40000; ++i)
+        noise.push_back(static_cast<std::int16_t>(random() % 30000 - 15000));
+    useSound(noise);
+    // Stretched (low positions) and sped up (high ones), cut and faded, across the lanes'
+    // different pans, mono and stereo.
+    for (int column = 0; column < 14; ++column)
+        place(column % 3, column, static_cast<int>(random() % 3),
+              Note{3, static_cast<std::int32_t>(1 + column % 13)});
+    settings.tempo = 250;
+    settings.lanes[1].instruments[2].pan = 5;
+    settings.lanes[2].instruments[2].pan = 120;
+    for (std::size_t lane = 0; lane < 3; ++lane)
+        applyLaneSound(sets[lane], 3, settings.lanes[lane].instruments[2].pan, 90);
+    for (const bool inStereo : {true, false}) {
+        settings.stereo = inStereo;
+        build();
+        const std::int64_t length = timeline.songLength() + kRate;
+        const auto withTables = inStereo ? stereo(0, length) : mono(0, length);
+        for (auto& set : sets)
+            for (SampleSlot& sound : set.sounds)
+                sound.setGainTableLimit(0);
+        build();
+        EXPECT_EQ(inStereo ? stereo(0, length) : mono(0, length), withTables) << inStereo;
+        for (const auto& set : sets)
+            EXPECT_EQ(set.sounds[kPlainSound].memoryBytes(),
+                      set.sounds[kPlainSound].data.capacity())
+                << "no table beside the samples";
+        for (auto& set : sets)
+            for (SampleSlot& sound : set.sounds)
+                sound.setGainTableLimit(SampleSlot::kMaxGainTableFrames);
+    }
+}
+
 }  // namespace
 }  // namespace lantrel

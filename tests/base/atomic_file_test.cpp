@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "base/input_file.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -49,6 +50,63 @@ TEST(AtomicFile, AFailedCommitKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_NE(error.find("cannot write"), std::string::npos);
     EXPECT_TRUE(std::filesystem::is_directory(folderInTheWay / "occupied"));
     EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+std::span<const std::byte> bytesOf(std::string_view text) {
+    return std::as_bytes(std::span(text.data(), text.size()));
+}
+
+TEST(AtomicOutputFile, TheTargetChangesOnlyWhenTheFileIsCommitted) {
+    test::TempDir dir;
+    const auto target = dir.write("song.wav", "the old take");
+    std::string error;
+    {
+        AtomicOutputFile file;
+        ASSERT_TRUE(file.open(target, error)) << error;
+        EXPECT_EQ(file.temporaryPath().parent_path(), dir.path());
+        ASSERT_TRUE(file.write(bytesOf("half of a new")));
+        EXPECT_EQ(test::TempDir::read(target), "the old take");
+    }  // given up: a failure or a cancel
+    EXPECT_EQ(test::TempDir::read(target), "the old take");
+    EXPECT_EQ(entriesIn(dir.path()), 1u) << "the temporary file is removed";
+
+    AtomicOutputFile file;
+    ASSERT_TRUE(file.open(target, error)) << error;
+    ASSERT_TRUE(file.write(bytesOf("the new take")));
+    ASSERT_TRUE(file.finish(error)) << error;
+    EXPECT_EQ(test::TempDir::read(target), "the old take") << "finished is not yet committed";
+    ASSERT_TRUE(file.commit(error)) << error;
+    EXPECT_EQ(test::TempDir::read(target), "the new take");
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+}
+
+TEST(AtomicOutputFile, AFailedRenameLeavesNothing) {
+    test::TempDir dir;
+    std::string error;
+    std::filesystem::create_directories(dir / "b.avi" / "occupied");
+    AtomicOutputFile blocked;
+    ASSERT_TRUE(blocked.open(dir / "b.avi", error));
+    AtomicOutputFile moved = std::move(blocked);
+    EXPECT_FALSE(moved.commit(error));
+    EXPECT_NE(error.find("cannot write"), std::string::npos) << error;
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+    EXPECT_FALSE(AtomicOutputFile().open(dir / "missing" / "c.avi", error));
+}
+
+TEST(InputFile, OnlyRegularFilesAreInputs) {
+    test::TempDir dir;
+    const auto plain = dir.write("song.vtq", "SCORE=");
+    ::mkfifo((dir / "pipe.vtq").c_str(), 0600);
+    std::filesystem::create_directory(dir / "folder.vtq");
+    std::filesystem::create_symlink(plain, dir / "link.vtq");
+    EXPECT_TRUE(isRegularInputFile(plain));
+    EXPECT_TRUE(isRegularInputFile(dir / "link.vtq"));
+    EXPECT_EQ(regularFileProblem(dir / "pipe.vtq"),
+              (dir / "pipe.vtq").string() + " is not a regular file");
+    EXPECT_FALSE(isRegularInputFile(dir / "folder.vtq"));
+    EXPECT_FALSE(isRegularInputFile("/dev/null"));
+    EXPECT_EQ(regularFileProblem(dir / "none.vtq"),
+              (dir / "none.vtq").string() + " does not exist");
 }
 
 }  // namespace

@@ -90,6 +90,35 @@ void BM_MixerDenseStereo(benchmark::State& state) {
 }
 BENCHMARK(BM_MixerDenseStereo)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// The same song with every sound mixed as a long one is: its levels worked out as it plays
+// rather than read from a table. What a lane of long sounds costs in speed for its memory.
+void BM_MixerDenseStereoWithoutTables(benchmark::State& state) {
+    Project project;
+    fillDense(project, 2000);
+    const ProjectSettings settings = denseSettings(400);
+    const auto sets = std::make_unique<std::array<SampleSet, 3>>(loadSets());
+    for (auto& set : *sets)
+        for (SampleSlot& sound : set.sounds)
+            sound.setGainTableLimit(0);
+    Timeline timeline;
+    timeline.buildTimeline(project, settings, *sets);
+    timeline.finishTimeline();
+    const std::int64_t frames = timeline.songLength();
+    std::vector<std::int16_t> block(44100 * 2);
+    for (auto _ : state) {
+        for (std::int64_t first = 0; first < frames; first += 44100) {
+            timeline.renderStereo(block.data(), first, 44100);
+            benchmark::DoNotOptimize(block.data());
+        }
+    }
+    state.counters["x_realtime"] = benchmark::Counter(
+        static_cast<double>(frames) / 44100.0, benchmark::Counter::kIsIterationInvariantRate);
+}
+BENCHMARK(BM_MixerDenseStereoWithoutTables)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(3);
+
 void BM_ScheduleHundredThousandColumns(benchmark::State& state) {
     Project project;
     fillDense(project, 100000);

@@ -167,6 +167,7 @@ class ExportCommandTest : public CommandLineTest {
 };
 
 TEST_F(ExportCommandTest, WritesTheWavThatTheMixerRenders) {
+    std::filesystem::create_directory(dir / "out");
     const Outcome result = run({"export", (dir / "demo.vtm").string(), "--no-video", "--out-dir",
                                 (dir / "out").string(), "--rate", "22050"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -202,6 +203,7 @@ TEST_F(ExportCommandTest, WritesTheWavThatTheMixerRenders) {
 }
 
 TEST_F(ExportCommandTest, NamesRatesAndChannelsComeFromTheOptions) {
+    std::filesystem::create_directory(dir / "o");
     const Outcome result = run({"export", (dir / "demo.vtm").string(), "--no-video", "--out-dir",
                                 (dir / "o").string(), "--name", "take2", "--mono"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -223,6 +225,7 @@ using test::commandOutput;
 
 TEST_F(ExportCommandTest, AJoinedMovieIsOneFileThatFfprobeReads) {
     const auto folder = dir / "movie";
+    std::filesystem::create_directory(folder);
     const Outcome result = run({"export", (dir / "demo.vtm").string(), "--out-dir", folder.string(),
                                 "--name", "clip", "--join", "--fps", "5", "--rate", "22050"});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -248,6 +251,7 @@ TEST_F(ExportCommandTest, CtrlCCancelsTheExportAndLeavesNoFiles) {
     settings.fps = 1;
     document.setSettings(settings);
     ASSERT_TRUE(document.save(dir / "long.vtm").ok());
+    std::filesystem::create_directory(dir / "c");
 
     // Ctrl+C arrives while the signal is blocked, as it would between two progress messages;
     // the export collects it as soon as it starts and cancels at its next poll.

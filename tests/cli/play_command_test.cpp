@@ -133,8 +133,12 @@ TEST_F(PlayCommandTest, WithoutASoundOutputItFails) {
     EXPECT_NE(result.err.find("sound output"), std::string::npos) << result.err;
 }
 
-// The real program, interrupted as a terminal would: it stops playing and exits with 130.
-TEST_F(PlayCommandTest, CtrlCStopsCleanly) {
+// The real program, interrupted as a terminal would (Ctrl+C, or the terminal closing) or as a
+// shutdown does: it stops playing and exits with 128 + the signal.
+class PlaySignalTest : public PlayCommandTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(PlaySignalTest, StopsCleanly) {
+    const int signal = GetParam();
     const std::string project = saveProject(4);
     int pipeEnds[2];
     ASSERT_EQ(::pipe(pipeEnds), 0);
@@ -155,7 +159,7 @@ TEST_F(PlayCommandTest, CtrlCStopsCleanly) {
         said += byte;
     EXPECT_NE(said.find("playing"), std::string::npos) << said;
     std::this_thread::sleep_for(300ms);
-    ::kill(child, SIGINT);
+    ::kill(child, signal);
 
     int status = 0;
     pid_t ended = 0;
@@ -166,12 +170,15 @@ TEST_F(PlayCommandTest, CtrlCStopsCleanly) {
     if (ended == 0) {
         ::kill(child, SIGKILL);
         ::waitpid(child, &status, 0);
-        FAIL() << "Ctrl+C did not stop playback";
+        FAIL() << "signal " << signal << " did not stop playback";
     }
     ::close(pipeEnds[0]);
     ASSERT_TRUE(WIFEXITED(status)) << "killed by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), kExitCancelled);
+    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
 }
+
+INSTANTIATE_TEST_SUITE_P(CtrlCHangUpAndTerminate, PlaySignalTest,
+                         ::testing::Values(SIGINT, SIGHUP, SIGTERM));
 
 }  // namespace
 }  // namespace lantrel

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -86,9 +87,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (fd < 0) std::abort();
     if (!file.empty() && ::write(fd, file.data(), file.size()) != static_cast<ssize_t>(file.size()))
         std::abort();
-    check(fd, file, rowFrom(input.first(kRowPrefix)));
-    for (const EmbeddedBitmap& bitmap : lantrel::kEmbeddedBitmaps)
+    const std::array<EmbeddedBitmap, 5> rows = {
+        rowFrom(input.first(kRowPrefix)), lantrel::kEmbeddedBitmaps[0],
+        lantrel::kEmbeddedBitmaps[1], lantrel::kEmbeddedBitmaps[2], lantrel::kEmbeddedBitmaps[3]};
+    for (const EmbeddedBitmap& bitmap : rows)
         check(fd, file, bitmap);
+    // All rows in one pass must answer as each row alone does.
+    lantrel::BufferedReader reader(::dup(fd));
+    const auto together = lantrel::findBitmaps(reader, rows);
+    for (std::size_t row = 0; row < rows.size(); ++row)
+        if (together[row] != referenceFind(file, rows[row])) std::abort();
     ::close(fd);
     return 0;
 }

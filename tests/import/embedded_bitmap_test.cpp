@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+
 #include "support/fake_sequencer.h"
 #include "support/temp_dir.h"
 
@@ -153,6 +159,80 @@ TEST_F(EmbeddedBitmapTest, ExecutableEndingInsideTheCopyLeavesTheOldFile) {
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::TempDir::read(folder / "running_mask.bmp"), "previous");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 1);
+}
+
+// A plain reading of the rules over the whole file in memory, to hold the scan to.
+std::optional<std::uint64_t> naiveFind(const std::string& file, const EmbeddedBitmap& bitmap) {
+    auto field = [&](std::size_t at, int bytes) {
+        std::uint32_t value = 0;
+        for (int i = 0; i < bytes; ++i)
+            value |= std::uint32_t{static_cast<std::uint8_t>(file[at + i])} << (8 * i);
+        return value;
+    };
+    for (std::size_t q = 0; q + 54 <= file.size(); ++q) {
+        if (file[q] != 'B' || file[q + 1] != 'M') continue;
+        if (static_cast<std::int32_t>(field(q + 18, 4)) != bitmap.width ||
+            static_cast<std::int32_t>(field(q + 22, 4)) != bitmap.height)
+            continue;
+        if (bitmap.oneBitPerPixel && field(q + 28, 2) != 1) continue;
+        if (std::uint64_t{field(q + 14, 4)} + field(q + 10, 4) + 14 + field(q + 34, 4) !=
+            bitmap.copySize)
+            continue;
+        std::uint64_t sum = 0;
+        for (std::size_t i = q; i < std::min<std::size_t>(q + bitmap.copySize, file.size()); ++i)
+            sum += static_cast<std::uint8_t>(file[i]);
+        if (std::ranges::find(bitmap.byteSums, sum) != bitmap.byteSums.end()) return q;
+    }
+    return std::nullopt;
+}
+
+// Files crowded with candidates whose headers fit, at every spacing, so that the sums slide
+// short and long distances, start afresh, and run into the end of the file.
+TEST_F(EmbeddedBitmapTest, OnePassFindsWhatAPlainSearchFinds) {
+    for (const std::size_t spacing : {7u, 54u, 300u, 9'000u, 30'000u}) {
+        FakeExecutable fake(400'000, static_cast<std::uint32_t>(spacing));
+        const std::string headers = FakeExecutable(30'000).place(0, 0).build().substr(0, 54);
+        const std::string mask = FakeExecutable(30'000).place(3, 0).build().substr(0, 54);
+        for (std::size_t at = 100, n = 0; at + 54 < 200'000; at += spacing, ++n)
+            fake.put(at, n % 2 ? headers : mask);
+        fake.place(0, 250'000).place(3, 399'000 - 644);
+        fake.place(1, 300'000);
+        const std::string executable = fake.build();
+        BufferedReader file(dir.write("VeltoSeq.exe", executable));
+        const auto found = findBitmaps(file, kEmbeddedBitmaps);
+        for (std::size_t row = 0; row < kEmbeddedBitmaps.size(); ++row)
+            EXPECT_EQ(found[row], naiveFind(executable, kEmbeddedBitmaps[row]))
+                << "row " << row << ", candidates every " << spacing << " bytes";
+        EXPECT_TRUE(found[0] && found[1] && found[3]);
+        EXPECT_FALSE(found[2]);
+    }
+}
+
+TEST_F(EmbeddedBitmapTest, TheHolesOfASparseFileAreNotRead) {
+    // A gigabyte of nothing, then the four images at the end.
+    const auto path = dir.write("VeltoSeq.exe", "");
+    constexpr std::uint64_t kHole = std::uint64_t{1} << 30;
+    std::filesystem::resize_file(path, kHole);
+    if (const int fd = ::open(path.c_str(), O_RDONLY); fd >= 0) {
+        const bool reportsHoles = ::lseek(fd, 0, SEEK_DATA) < 0;
+        ::close(fd);
+        if (!reportsHoles) GTEST_SKIP() << "this file system does not report holes";
+    }
+    {
+        std::ofstream tail(path, std::ios::binary | std::ios::app);
+        tail << FakeExecutable(100'000)
+                    .place(0, 1'000)
+                    .place(1, 30'000)
+                    .place(2, 40'000)
+                    .place(3, 70'000)
+                    .build();
+    }
+    BufferedReader file(path);
+    const auto found = findBitmaps(file, kEmbeddedBitmaps);
+    EXPECT_EQ(found[0], kHole + 1'000);
+    EXPECT_EQ(found[3], kHole + 70'000);
+    EXPECT_LT(file.bytesLoaded(), 16u << 20) << "the hole is skipped, not read";
+    EXPECT_EQ(findBitmap(file, kEmbeddedBitmaps[2]), kHole + 40'000);
 }
 
 }  // namespace

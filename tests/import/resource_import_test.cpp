@@ -9,6 +9,7 @@
 #include "base/resource_folder.h"
 #include "support/fake_sequencer.h"
 #include "support/temp_dir.h"
+#include "support/test_sounds.h"
 
 namespace lantrel {
 namespace {
@@ -63,17 +64,75 @@ TEST_F(ResourceImportTest, ImportsAllFilesThatTheLoadersThenUse) {
     EXPECT_EQ(set.sounds[3].channelValue(0, 0), 400);  // SOUND28.WAV, index 3
 }
 
-TEST_F(ResourceImportTest, MissingWavesFolderFailsAtTheFirstSoundAfterTheBitmaps) {
+TEST_F(ResourceImportTest, MissingWavesFolderFailsAtTheFirstSoundAndWritesNothing) {
     const ImportReport report = extractFrom(sequencer(Waves::None), rsrc());
     EXPECT_FALSE(report.succeeded());
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(report.files[i].outcome, ImportOutcome::Written);
     EXPECT_EQ(report.files[4].name, "sound1.wav");
     EXPECT_EQ(report.files[4].outcome, ImportOutcome::Failed);
     EXPECT_NE(report.failure().find("sound1.wav"), std::string::npos) << report.failure();
-    for (std::size_t i = 5; i < kResourceFileCount; ++i)
-        EXPECT_EQ(report.files[i].outcome, ImportOutcome::NotReached);
-    EXPECT_EQ(filesIn(rsrc()).size(), 4u);
+    for (std::size_t i = 0; i < kResourceFileCount; ++i) {
+        if (i == 4) continue;
+        EXPECT_EQ(report.files[i].outcome, ImportOutcome::NotReached) << i;
+    }
+    EXPECT_FALSE(std::filesystem::exists(rsrc())) << "not even the folder is left";
+}
+
+// The program's good set, as a build leaves it, and what an import over it may not break.
+class RefusedImportTest : public ResourceImportTest {
+  protected:
+    RefusedImportTest() {
+        std::filesystem::create_directories(rsrc());
+        for (const std::string_view name : kResourceNames)
+            dir.write((std::filesystem::path("rsrc") / name).string(), "good " + std::string(name));
+    }
+    void expectTheGoodSetUntouched() const {
+        std::set<std::string> expected(kResourceNames.begin(), kResourceNames.end());
+        EXPECT_EQ(filesIn(rsrc()), expected) << "and no temporary file left";
+        for (const std::string_view name : kResourceNames)
+            EXPECT_EQ(test::TempDir::read(rsrc() / name), "good " + std::string(name)) << name;
+    }
+};
+
+TEST_F(RefusedImportTest, EmptyOrGarbageSoundsAreRefusedWithTheFirstBadName) {
+    const auto executable = sequencer();
+    const auto waves = executable.parent_path() / "waves";
+    dir.write("velto/waves/sound9.wav", "");
+    dir.write("velto/waves/sound3.wav", "RIFF and then nothing that a sound would hold");
+    const ImportReport report = extractFrom(executable, rsrc());
+    EXPECT_FALSE(report.succeeded());
+    EXPECT_EQ(report.files[6].name, "sound3.wav");
+    EXPECT_EQ(report.files[6].outcome, ImportOutcome::Failed);
+    EXPECT_TRUE(report.failure().starts_with("sound3.wav: " + (waves / "sound3.wav").string() +
+                                             " is not a WAV file that Lantrel can play"))
+        << report.failure();
+    expectTheGoodSetUntouched();
+
+    dir.write("velto/waves/sound3.wav", test::fakeSound(4));
+    EXPECT_TRUE(extractFrom(executable, rsrc()).failure().starts_with("sound9.wav: "));
+    expectTheGoodSetUntouched();
+}
+
+TEST_F(RefusedImportTest, ASoundWithoutSamplesOrABadBitmapIsRefusedToo) {
+    const auto executable = sequencer();
+    // A header the loader accepts, but nothing to play: the lane would fall silent.
+    dir.write("velto/waves/SOUND29.WAV", test::wavBytes(1, 1, 44100, 2, 16, ""));
+    EXPECT_TRUE(extractFrom(executable, rsrc())
+                    .failure()
+                    .starts_with("SOUND29.WAV: " +
+                                 (executable.parent_path() / "waves" / "SOUND29.WAV").string() +
+                                 " is a WAV file without samples to play"));
+    expectTheGoodSetUntouched();
+
+    // An executable without the last bitmap: refused before any sound is looked at.
+    FakeExecutable threeOfFour(660'000);
+    for (std::size_t index = 0; index < 3; ++index)
+        threeOfFour.place(index, test::kFakeBitmaps[index].knownOffsets[0]);
+    const std::string partial = threeOfFour.build();
+    const auto other = test::writeFakeSequencer(dir / "other", partial);
+    const ImportReport report = extractFrom(other, rsrc());
+    EXPECT_EQ(report.files[3].outcome, ImportOutcome::Failed);
+    EXPECT_NE(report.failure().find("no matching image"), std::string::npos) << report.failure();
+    expectTheGoodSetUntouched();
 }
 
 TEST_F(ResourceImportTest, ReplacesExistingFiles) {

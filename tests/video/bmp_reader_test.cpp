@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 
+#include "support/forged_bitmap.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -47,13 +48,11 @@ TEST_F(BmpReaderTest, ReadsTrueColourPaletteAndOneBitPictures) {
     EXPECT_EQ(mono.pixel(8, 3), qRgb(255, 255, 255));
 }
 
-TEST_F(BmpReaderTest, ACutFileKeepsItsRowsAndGarbageGivesNothing) {
+TEST_F(BmpReaderTest, ACutFileOrGarbageGivesNothing) {
     auto data = bytes(convert("-size 4x4 xc:'rgb(9,9,9)' -type TrueColor", "t.bmp"));
+    EXPECT_EQ(readBmp(data).size(), QSize(4, 4));
     data.resize(data.size() - 16 * 2);  // the top two rows (stored last) are missing
-    const QImage cut = readBmp(data);
-    ASSERT_EQ(cut.size(), QSize(4, 4));
-    EXPECT_EQ(cut.pixel(0, 3), qRgb(9, 9, 9));
-    EXPECT_EQ(cut.pixel(0, 0), qRgb(255, 255, 255));
+    EXPECT_TRUE(readBmp(data).isNull()) << "fewer rows than the header declares";
 
     const std::string junk = "BM this is not a bitmap header at all, just words";
     EXPECT_TRUE(readBmp(std::span(reinterpret_cast<const std::uint8_t*>(junk.data()), junk.size()))
@@ -63,6 +62,28 @@ TEST_F(BmpReaderTest, ACutFileKeepsItsRowsAndGarbageGivesNothing) {
     data = bytes(dir / "t.bmp");
     data[22] = 0xFF, data[23] = 0xFF, data[24] = 0xFF, data[25] = 0x7F;  // an absurd height
     EXPECT_TRUE(readBmp(data).isNull());
+}
+
+std::vector<std::uint8_t> asBytes(const std::string& text) {
+    return {text.begin(), text.end()};
+}
+
+TEST_F(BmpReaderTest, ADeclaredSizeIsCheckedBeforeThePictureIsMade) {
+    // 16384 x 16384 declared, 90 rows present: a gigabyte of picture for a file of kilobytes.
+    EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, 16384, 32, 90))).isNull());
+    EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, 16384, 1, 90))).isNull());
+    EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(16384, -16384, 1, 90))).isNull());
+    // An information size that wraps round in 32 bits, in a file that ends inside its header.
+    std::string wrapped = test::forgedBitmap(4, 4, 24, 4).substr(0, 30);
+    wrapped[10] = 30, wrapped[11] = wrapped[12] = wrapped[13] = 0;
+    wrapped[14] = '\xFC', wrapped[15] = wrapped[16] = wrapped[17] = '\xFF';
+    EXPECT_TRUE(readBmp(asBytes(wrapped)).isNull());
+    // Complete, but wider than any sprite sheet can be.
+    EXPECT_TRUE(readBmp(asBytes(test::forgedBitmap(kLargestBmpSide + 1, 2, 1, 2))).isNull());
+
+    const QImage largest = readBmp(asBytes(test::forgedBitmap(kLargestBmpSide, 3, 1, 3)));
+    ASSERT_EQ(largest.size(), QSize(kLargestBmpSide, 3));
+    EXPECT_EQ(largest.pixel(kLargestBmpSide - 1, 2), qRgb(0, 0, 0));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "model/project.h"
 #include "resources/clef_image.h"
+#include "support/forged_bitmap.h"
 #include "support/temp_dir.h"
 
 namespace lantrel {
@@ -274,6 +275,20 @@ TEST_F(RenderTest, AnEmptyArrangementShowsOneEnlargedIcon) {
     context.minuteOfClock = [] { return 44; };
     render(5);
     EXPECT_EQ(at(422 + 10, 294 + 10), iconColour(14));
+}
+
+TEST(SpriteSheetsDamaged, AForgedSheetIsPassedOverForTheNextFolders) {
+    test::TempDir user, builtIn;
+    writeSprites(builtIn.path());
+    user.write("icons.bmp", test::forgedBitmap(16384, 16384, 32, 90));
+    user.write("icons_mask.bmp", test::forgedBitmap(16384, 16384, 1, 90));
+    user.write("running.bmp", test::forgedBitmap(64, 66, 24, 10));  // cut short
+    const std::vector<std::filesystem::path> folders{user.path(), builtIn.path()};
+    const SpriteSheets sheets(folders);
+    for (int cell = 0; cell < 16; ++cell)
+        EXPECT_EQ(sheets.iconStrip().pixel(16 * cell + 8, 8), iconColour(cell)) << cell;
+    EXPECT_FALSE(sheets.iconMask().transparent(8, 8));
+    EXPECT_EQ(sheets.runnerStrip().pixel(3, 5), kRunnerColours[0]);
 }
 
 TEST(SpriteSheetsMissing, MissingFilesGiveBlankSprites) {

@@ -207,6 +207,68 @@ TEST_F(MovieExportTest, AVideoThatCannotBeWrittenFails) {
     EXPECT_FALSE(error.empty());
 }
 
+TEST_F(MovieExportTest, AStoredFrameRateIsTakenAsItIs) {
+    arrange(16);
+    settings().audioOn = false;
+    settings().fps = 120;
+    ASSERT_EQ(run(), kExportSuccess) << error;
+    const auto video = openVideo("song.avi");
+    ASSERT_TRUE(video);
+    EXPECT_EQ(video->stream(0).header.rate, 120u);
+    EXPECT_EQ(video->length(0), 1163 + 240);  // trunc(120 * 16 / 99 * 60) song frames
+
+    settings().fps = 0;  // would divide by zero: one frame a second
+    ASSERT_EQ(run(), kExportSuccess) << error;
+    EXPECT_EQ(openVideo("song.avi")->length(0), 9 + 2);
+}
+
+TEST_F(MovieExportTest, ANameThatReachesOutsideTheFolderIsRefusedBeforeAnythingIsWritten) {
+    arrange(3);
+    for (const std::string& name : {std::string("../song"), std::string("/tmp/song"),
+                                    std::string("a\0b", 3), std::string()}) {
+        settings().fileName = name;
+        EXPECT_EQ(run(), kExportFailure);
+        EXPECT_NE(error.find("cannot name an output file"), std::string::npos) << error;
+        EXPECT_EQ(target.messages().back().message, kMessageExportEnded);
+    }
+    settings().fileName = "song";
+    settings().outputFolder = out.path().string() + std::string("\0x", 2);
+    EXPECT_EQ(run(), kExportFailure);
+    EXPECT_NE(error.find("NUL"), std::string::npos) << error;
+    EXPECT_TRUE(filesLeft().empty());
+    EXPECT_FALSE(std::filesystem::exists(out.path().parent_path() / "song.avi"));
+}
+
+TEST_F(MovieExportTest, ACancelledOrFailedRunKeepsTheFilesOfAnEarlierOne) {
+    arrange(30);
+    const auto earlier = out.write("song.avi", "an earlier movie");
+    out.write("song.wav", "an earlier sound");
+    cancel.set();
+    EXPECT_EQ(run(), kExportCancelled);
+    EXPECT_EQ(filesLeft(), (std::vector<std::string>{"song.avi", "song.wav"}));
+    EXPECT_EQ(test::TempDir::read(earlier), "an earlier movie");
+
+    // A join that is cancelled takes its temporary video and sound with it, not the old movie.
+    settings().join = true;
+    settings().videoOn = false;
+    settings().audioOn = false;
+    test::writeWav(out / "song.wav", test::constantSamples(0, 2000), 2, 22050);
+    {
+        MovieExportJob videoJob = job;
+        videoJob.settings.videoOn = true;
+        videoJob.settings.join = false;
+        ASSERT_EQ(writeExportVideo(videoJob, out / "song_tmp.avi", error), kExportSuccess);
+    }
+    cancel.set();
+    EXPECT_EQ(run(), kExportCancelled);
+    EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.avi"});
+    EXPECT_EQ(test::TempDir::read(earlier), "an earlier movie");
+
+    // A join that fails (here: no sound to join) leaves the old movie too.
+    EXPECT_EQ(run(), kExportFailure);
+    EXPECT_EQ(test::TempDir::read(earlier), "an earlier movie");
+}
+
 TEST(MoviePaths, OneTrailingSeparatorIsDroppedFromTheFolder) {
     ProjectSettings settings;
     settings.fileName = "tune";
