@@ -26,6 +26,7 @@ namespace lantrel {
 namespace {
 
 constexpr int kPitch = ViewGeometry::kColumnPitch;
+constexpr int kOutputWatchMs = 250;
 const QColor kCursorColour(255, 0, 255);
 
 std::vector<std::filesystem::path> foldersOrDefault(std::vector<std::filesystem::path> folders) {
@@ -40,6 +41,9 @@ const char* const kExportFailed =
     "どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに書きにいったとか。";
 
 QString soundsMissingMessage(const PlayStart& start) {
+    if (!start.sounds.problem.empty())
+        return QStringLiteral("メモリが足りないので再生できません。\n") +
+               QString::fromStdString(start.sounds.problem);
     static const char* const kLaneNames[] = {"上段", "中段", "下段"};
     const int lane = std::clamp(start.sounds.lane, 0, 2);
     return QStringLiteral(
@@ -80,6 +84,20 @@ CVtqGuiView::CVtqGuiView(CVtqGuiDoc& document, ViewServices services, QWidget* p
     services_.hooks = withDefaults(services_.hooks);
     document_.addObserver(&link_);
     document_.setScoreFileChooser(&chooser_);
+    outputWatch_.setInterval(kOutputWatchMs);
+    connect(&outputWatch_, &QTimer::timeout, this, &CVtqGuiView::watchOutput);
+}
+
+// The player ends by itself when the sound output cannot be opened (or runs out of memory);
+// the user hears nothing, so the window says why.
+void CVtqGuiView::watchOutput() {
+    if (playback_.isPlaying()) return;
+    outputWatch_.stop();
+    announceStateChange();
+    if (playback_.player().outputFailed())
+        showMessage(QMessageBox::Warning,
+                    QStringLiteral("サウンドを出力できませんでした。\n") +
+                        QString::fromStdString(playback_.player().outputError()));
 }
 
 CVtqGuiView::~CVtqGuiView() {
@@ -300,8 +318,9 @@ void CVtqGuiView::exportEnded(int result) {
     // The box runs a nested event loop with the export state still set, so that further
     // messages find it unchanged until the user has read it.
     if (result != kExportSuccess && result != kExportCancelled) {
-        if (!export_.error().empty()) std::cerr << "lantrel: export: " << export_.error() << '\n';
-        showMessage(QMessageBox::Warning, QString::fromUtf8(kExportFailed));
+        QString text = QString::fromUtf8(kExportFailed);
+        if (!export_.error().empty()) text += "\n\n" + QString::fromStdString(export_.error());
+        showMessage(QMessageBox::Warning, text);
     }
     exporting_ = false;
     renderScreen(2 * cursorColumn_);
@@ -532,6 +551,7 @@ void CVtqGuiView::play(bool audioOnly) {
     stop();
     audioOnly_ = false;
     const PlayStart start = playback_.play(document_, poster_, cursorColumn_);
+    if (start.started()) outputWatch_.start();
     if (start.outcome == PlayStart::Outcome::SoundsIncomplete)
         showMessage(QMessageBox::Warning, soundsMissingMessage(start));
     else if (!start.started())
@@ -540,6 +560,7 @@ void CVtqGuiView::play(bool audioOnly) {
 }
 
 void CVtqGuiView::stop() {
+    outputWatch_.stop();
     playback_.stop();
     poster_.post(kMessageRefresh, 0, 0);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QWidget>
 
 #include <filesystem>
@@ -148,6 +149,7 @@ class CVtqGuiView : public QWidget {
     void expertSettings();
     void movieOutput();
     void showMessage(QMessageBox::Icon icon, const QString& text);
+    void watchOutput();
     int arrangementLength() const;
 
     CVtqGuiDoc& document_;
@@ -171,6 +173,7 @@ class CVtqGuiView : public QWidget {
     int exportPhase_ = 0;
     ProjectSettings exportSettings_;  // the running export's settings, for its sample rate
     bool audioOnly_ = true;
+    QTimer outputWatch_;  // while playing: did the player end by itself?
     PlaybackSession playback_;
     ExportSession export_;
 };

@@ -5,12 +5,14 @@
 #include <QFont>
 #include <QSettings>
 
+#include <exception>
 #include <iostream>
 
 #include "instance_link.h"
 #include "lantrel_app.h"
 #include "main_frame.h"
 #include "resource_setup.h"
+#include "shutdown_signals.h"
 #include "video/sprite_sheets.h"
 
 namespace lantrel {
@@ -23,9 +25,29 @@ void bringToFront(QWidget* window) {
     window->activateWindow();
 }
 
+// The application's life: settings, the window, the open requests of later starts, and the
+// event loop until the window closes or a shutdown signal comes. A running export is then
+// cancelled and awaited as the window goes.
+int runApplication(const QStringList& arguments, ShutdownSignals& shutdown) {
+    QSettings store;
+    AppServices services;
+    services.store = &store;
+    CLantrelApp lantrel(std::move(services));
+    if (!lantrel.start(arguments)) return 1;
+    InstanceLink link;
+    link.listen([&lantrel](const QString& name) {
+        lantrel.openFile(name);
+        bringToFront(lantrel.frame());
+    });
+    shutdown.listen([](int signal) { QApplication::exit(128 + signal); });
+    return QApplication::exec();
+}
+
 }  // namespace
 
 int runWindow(int argc, char** argv) {
+    // Before QApplication starts its threads, which must not take these signals themselves.
+    ShutdownSignals shutdown;
     QApplication application(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Lantrel"));
     QApplication::setApplicationName(QStringLiteral("lANTREL SEQUENCER"));
@@ -44,17 +66,12 @@ int runWindow(int argc, char** argv) {
         return 0;
     if (!setUpResources()) return 1;
 
-    QSettings store;
-    AppServices services;
-    services.store = &store;
-    CLantrelApp lantrel(std::move(services));
-    if (!lantrel.start(arguments)) return 1;
-    InstanceLink link;
-    link.listen([&lantrel](const QString& name) {
-        lantrel.openFile(name);
-        bringToFront(lantrel.frame());
-    });
-    return QApplication::exec();
+    try {
+        return runApplication(arguments, shutdown);
+    } catch (const std::exception& problem) {
+        std::cerr << "lantrel: " << problem.what() << '\n';
+    }
+    return 1;
 }
 
 }  // namespace lantrel

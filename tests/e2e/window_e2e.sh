@@ -114,4 +114,14 @@ status=0
 wait "$app" || status=$?
 app=
 [ "$status" = 1 ] || fail "start-up with a score ended with status $status"
+
+# A shutdown (SIGTERM) closes the window as an ordinary event: status 128 + 15.
+"$lantrel" "$work/song.vtm" >/dev/null 2>&1 &
+app=$!
+window '^song - Lantrel$' >/dev/null
+kill -TERM "$app"
+status=0
+wait "$app" || status=$?
+app=
+[ "$status" = 143 ] || fail "SIGTERM ended the window with status $status"
 echo "ok"

@@ -121,6 +121,22 @@ TEST_F(WindowSessionTest, PlayingThroughSdlGivesTheMixersBlocks) {
     EXPECT_LE(*positions.rbegin(), 9);
 }
 
+TEST_F(WindowSessionTest, ASoundOutputThatWillNotOpenIsReported) {
+    arrange(10);
+    AppServices refusing = services();
+    refusing.view.waveDevice = [] {
+        auto device = std::make_unique<test::TestWaveDevice>();
+        device->refuseToOpen(true);
+        return device;
+    };
+    ASSERT_TRUE(startWith(refusing));
+    document().PlaceScoreText(test::scoreText(10), 0, 0);
+    frame().action(kCommandPlay)->trigger();
+    ASSERT_TRUE(waitFor([this] { return !recorder.messages.empty(); }));
+    EXPECT_EQ(recorder.takeWarning().rfind("サウンドを出力できませんでした。", 0), 0u);
+    EXPECT_FALSE(view().isPlaying());
+}
+
 TEST_F(WindowSessionTest, PositionsPastTheEndAreClampedAndSoundOnlyKeepsTheCursor) {
     arrange(10);
     press(Qt::Key_F5);
@@ -220,9 +236,13 @@ TEST_F(WindowSessionTest, AFailedExportSaysSo) {
     std::filesystem::create_directories(out / "movie.avi");  // nothing can be written there
     exportMovie();
     ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
-    EXPECT_EQ(recorder.takeWarning(),
-              "どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに書きにいった"
-              "とか。");
+    const std::string warning = recorder.takeWarning();
+    EXPECT_EQ(
+        warning.rfind("どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに"
+                      "書きにいったとか。\n\n",
+                      0),
+        0u)
+        << "the message, then the reason: " << warning;
     EXPECT_FALSE(document().busy());
 }
 
