@@ -90,6 +90,17 @@ bool commitTemporary(TemporaryFile& file, const std::filesystem::path& target, s
     return true;
 }
 
+bool commitClosedTemporary(const std::filesystem::path& temporary,
+                           const std::filesystem::path& target, std::string& error) {
+    TemporaryFile file{::open(temporary.c_str(), O_RDONLY | O_CLOEXEC), temporary};
+    if (file.descriptor < 0) {
+        error = systemError("cannot write " + target.string(), errno);
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    return commitTemporary(file, target, error);
+}
+
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                          std::string& error) {
     TemporaryFile file = createTemporaryBeside(path, error);

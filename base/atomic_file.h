@@ -30,6 +30,11 @@ TemporaryFile createTemporaryBeside(const std::filesystem::path& target, std::st
 // durable too. On failure the temporary file is removed and `error` says why. Always closes.
 bool commitTemporary(TemporaryFile& file, const std::filesystem::path& target, std::string& error);
 
+// The same for a temporary file that a library wrote and closed by its name (libavformat opens
+// its files itself): flushed to disk and renamed over `target`, or removed on failure.
+bool commitClosedTemporary(const std::filesystem::path& temporary,
+                           const std::filesystem::path& target, std::string& error);
+
 // An output file that appears under its name only when it is whole: written under a temporary
 // name beside the target and renamed over it by commit(). Until then the previous file of that
 // name (if any) stays as it was, and a file given up (a failure, a cancel, an exception on the

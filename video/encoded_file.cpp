@@ -5,42 +5,11 @@ extern "C" {
 #include <libavformat/avformat.h>
 }
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
+#include "base/atomic_file.h"
 
 namespace lantrel {
-
-namespace {
-
-std::string withErrno(const std::string& what, int errorNumber) {
-    return what + ": " + std::strerror(errorNumber);
-}
-
-// A replaced file keeps its permissions; a new one gets the usual 0666 less the umask instead
-// of mkstemp's private 0600.
-mode_t modeFor(const std::filesystem::path& path) {
-    struct stat existing {};
-    if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
-// Flushes a closed file's data to the disk, so that the rename never shows an empty file
-// after a crash.
-int syncFile(const std::filesystem::path& path, int flags) {
-    const int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return errno;
-    const int failure = ::fsync(fd) == 0 ? 0 : errno;
-    ::close(fd);
-    return failure;
-}
-
-}  // namespace
 
 EncodedFile::EncodedFile() : packet_(av_packet_alloc()) {}
 
@@ -50,14 +19,12 @@ EncodedFile::~EncodedFile() {
 
 bool EncodedFile::create(const std::filesystem::path& target, const char* format) {
     target_ = target;
-    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-    std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0) return fail(withErrno("cannot create a file in " + folder.string(), errno));
-    temporary_ = name;
-    const int modeFailure = ::fchmod(fd, modeFor(target)) == 0 ? 0 : errno;
-    ::close(fd);
-    if (modeFailure) return fail(withErrno("cannot set the mode of " + name, modeFailure));
+    std::string problem;
+    const TemporaryFile file = createTemporaryBeside(target, problem);
+    if (file.descriptor < 0) return fail(problem);
+    ::close(file.descriptor);  // libavformat opens the file again by its name
+    temporary_ = file.path;
+    const std::string name = temporary_.string();
     if (!packet_) return fail("out of memory");
 
     // The "file:" prefix keeps libavformat from reading a protocol into a name with a colon.
@@ -128,13 +95,11 @@ bool EncodedFile::finish() {
     const int status = av_write_trailer(format_.get());
     if (status < 0) return failWith("cannot write " + target_.string(), status);
     if (!closeOutput()) return false;
-    if (const int failure = syncFile(temporary_, O_RDONLY))
-        return fail(withErrno("cannot write " + target_.string(), failure));
-    if (::rename(temporary_.c_str(), target_.c_str()) != 0)
-        return fail(withErrno("cannot replace " + target_.string(), errno));
+    std::string problem;
+    const bool committed = commitClosedTemporary(temporary_, target_, problem);
+    temporary_.clear();  // renamed, or already removed
+    if (!committed) return fail(problem);
     finished_ = true;
-    const std::filesystem::path folder = target_.has_parent_path() ? target_.parent_path() : ".";
-    syncFile(folder, O_RDONLY | O_DIRECTORY);  // makes the rename itself durable
     return true;
 }
 
