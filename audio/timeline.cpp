@@ -62,7 +62,7 @@ std::int32_t Timeline::soundIndex(int lane, const SampleSet& set, const SampleSl
 }
 
 void Timeline::buildTimeline(const Project& project, const ProjectSettings& settings,
-                             const std::array<SampleSet, 3>& sets) {
+                             const std::array<SampleSet, 3>& sets, int onlyLane) {
     sampleRate_ = outputSampleRate(settings);
     tempo_ = effectiveTempo(settings);
     stereo_ = settings.stereo;
@@ -74,7 +74,8 @@ void Timeline::buildTimeline(const Project& project, const ProjectSettings& sett
     for (int lane = 0; lane < kLaneCount; ++lane) {
         auto& laneNotes = laneNotes_[static_cast<std::size_t>(lane)];
         laneNotes.assign(static_cast<std::size_t>(columns_), false);
-        const int laneColumns = std::min(project.columnCount(lane), columns_);
+        const bool sounds = onlyLane == kAllLanes || onlyLane == lane;
+        const int laneColumns = sounds ? std::min(project.columnCount(lane), columns_) : 0;
         const LaneSound& laneSound = settings.lanes[static_cast<std::size_t>(lane)];
         for (int column = 0; column < laneColumns; ++column) {
             for (int slot = 0; slot < kSlotsPerCell; ++slot) {

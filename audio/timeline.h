@@ -33,11 +33,15 @@ class Timeline {
         std::int64_t end = -1;            // last output sample, inclusive
     };
     static constexpr int kTrackCount = 9;
+    static constexpr int kAllLanes = -1;
 
     // Reads the lanes through the project's locked queries (one lock per read) and schedules
-    // every note with the lanes' sample sets, which must outlive the timeline.
+    // every note with the lanes' sample sets, which must outlive the timeline. With `onlyLane`
+    // 0..2 only that lane's notes sound (its stem); the song keeps the arrangement's length,
+    // and since a note is only ever cut by notes of its own lane, each voice plays exactly as
+    // in the mix.
     void buildTimeline(const Project& project, const ProjectSettings& settings,
-                       const std::array<SampleSet, 3>& sets);
+                       const std::array<SampleSet, 3>& sets, int onlyLane = kAllLanes);
     // Computes starts, ends and fades. Must follow buildTimeline before rendering.
     void finishTimeline();
 

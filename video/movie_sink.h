@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <span>
-#include <string>
+
+#include "base/sound_sink.h"
 
 namespace lantrel {
 
@@ -24,23 +24,7 @@ struct ScreenPicture {
     }
 };
 
-// Where an export's sound goes, one block after another: 16-bit samples, channels interleaved,
-// in blocks of any whole number of sample frames.
-//
-// Contract: after the first false every later call returns false too, and error() says what
-// went wrong; the partial file is already gone. finish() makes the file appear under its name
-// in one step (replacing an older one); abandon() or destroying the sink unfinished removes
-// what was written and leaves an older file of that name untouched.
-class SoundSink {
-  public:
-    virtual ~SoundSink() = default;
-    virtual bool addAudio(std::span<const std::int16_t> interleaved) = 0;
-    virtual bool finish() = 0;
-    virtual void abandon() = 0;
-    virtual const std::string& error() const = 0;
-};
-
-// Where an export's movie goes: the sound as above and the pictures in the order they play,
+// Where an export's movie goes: the sound (see SoundSink) and the pictures in the order they play,
 // each lasting one frame. Picture and sound may come in any order; handing over about one
 // second of each in turn keeps the encoders' queues short.
 class MovieSink : public SoundSink {
