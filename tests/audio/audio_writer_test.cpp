@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -147,6 +148,96 @@ TEST_F(AudioWriterTest, AFullDiskFailsAndRemovesThePartialFile) {
     int status = 0;
     ::waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+}
+
+std::vector<std::int16_t> samplesOf(const std::filesystem::path& wav) {
+    const std::string bytes = test::TempDir::read(wav);
+    std::vector<std::int16_t> samples(bytes.size() > 44 ? (bytes.size() - 44) / 2 : 0);
+    std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    return samples;
+}
+
+TEST_F(AudioWriterTest, TheThreeStemsAddUpToTheMixSampleForSample) {
+    // Two notes a column on every lane, so that the lanes overlap and ring into each other;
+    // the lanes end at different columns, and each stem still lasts as long as the mix.
+    for (int lane = 0; lane < 3; ++lane)
+        for (int column = 0; column < 12 - 3 * lane; ++column)
+            for (int slot = 0; slot < 2; ++slot)
+                project.lane(lane).putNote(column, slot, Note{1 + (column + lane) % 15, 3 + slot});
+    std::string error;
+    ASSERT_EQ(write(error), kExportSuccess) << error;
+    const auto mix = samplesOf(out / "song.wav");
+    std::vector<std::int32_t> sum(mix.size(), 0);
+    for (int lane = 0; lane < 3; ++lane) {
+        options.lane = lane;
+        const auto path = out / ("lane" + std::to_string(lane) + ".wav");
+        ASSERT_EQ(writeExportAudio(project, settings, path, target, error, options), kExportSuccess)
+            << error;
+        const auto stem = samplesOf(path);
+        ASSERT_EQ(stem.size(), mix.size()) << "every stem is as long as the mix";
+        EXPECT_NE(stem, mix);
+        for (std::size_t i = 0; i < stem.size(); ++i)
+            sum[i] += stem[i];
+    }
+    const auto [lowest, highest] = std::minmax_element(sum.begin(), sum.end());
+    ASSERT_GT(*lowest, -32768) << "nothing clips";
+    ASSERT_LT(*highest, 32767);
+    EXPECT_TRUE(std::equal(mix.begin(), mix.end(), sum.begin()));
+}
+
+// Keeps what the writer hands over, failing from the `failAt`th block on.
+class RecordingSink final : public SoundSink {
+  public:
+    explicit RecordingSink(std::vector<std::int16_t>& samples, int failAt)
+        : samples_(samples), failAt_(failAt) {}
+    bool addAudio(std::span<const std::int16_t> interleaved) override {
+        if (++blocks_ >= failAt_) return fail();
+        samples_.insert(samples_.end(), interleaved.begin(), interleaved.end());
+        return true;
+    }
+    bool finish() override { return blocks_ < failAt_; }
+    void abandon() override {}
+    const std::string& error() const override { return error_; }
+
+  private:
+    bool fail() {
+        error_ = "the sink is full";
+        return false;
+    }
+    std::vector<std::int16_t>& samples_;
+    int failAt_;
+    int blocks_ = 0;
+    std::string error_;
+};
+
+TEST_F(AudioWriterTest, AnotherWriterGetsTheWavsSamplesAndItsFailureEndsTheRun) {
+    std::string error;
+    ASSERT_EQ(write(error), kExportSuccess) << error;
+    std::vector<std::int16_t> given;
+    SoundFormat format;
+    int failAt = 1000;
+    options.openFile = [&](const std::filesystem::path&, const SoundFormat& asked, std::string&) {
+        format = asked;
+        return std::make_unique<RecordingSink>(given, failAt);
+    };
+    ASSERT_EQ(write(error), kExportSuccess) << error;
+    EXPECT_EQ(given, samplesOf(out / "song.wav"));
+    EXPECT_EQ(format.sampleRate, 22050);
+    EXPECT_EQ(format.channels, 2);
+    EXPECT_EQ(format.frames, timeline().songLength() + 2 * 22050);
+
+    failAt = 2;  // the first block after the silence
+    target.clear();
+    EXPECT_EQ(write(error), kExportFailure);
+    EXPECT_EQ(error, "the sink is full");
+    EXPECT_EQ(target.messages().size(), 1u) << "no progress after the failure";
+
+    options.openFile = [](const std::filesystem::path&, const SoundFormat&, std::string& why) {
+        why = "no such encoder";
+        return std::unique_ptr<SoundSink>();
+    };
+    EXPECT_EQ(write(error), kExportFailure);
+    EXPECT_EQ(error, "no such encoder");
 }
 
 }  // namespace

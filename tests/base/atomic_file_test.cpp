@@ -52,6 +52,31 @@ TEST(AtomicFile, AFailedCommitKeepsTheOldFileAndLeavesNoTemporary) {
     EXPECT_EQ(entriesIn(dir.path()), 1u);
 }
 
+TEST(AtomicFile, AFileClosedUnderItsTemporaryNameIsCommittedOrRemoved) {
+    test::TempDir dir;
+    const auto target = dir.write("song.mp4", "the old take");
+    ::chmod(target.c_str(), 0640);
+    std::string error;
+    TemporaryFile file = createTemporaryBeside(target, error);
+    ASSERT_GE(file.descriptor, 0) << error;
+    ::close(file.descriptor);  // as a library that opens the file again by its name
+    dir.write(file.path.filename().string(), "the new take");
+    ASSERT_TRUE(commitClosedTemporary(file.path, target, error)) << error;
+    EXPECT_EQ(test::TempDir::read(target), "the new take");
+    EXPECT_EQ(modeOf(target), 0640u);
+    EXPECT_EQ(entriesIn(dir.path()), 1u);
+
+    std::filesystem::create_directories(dir / "folder" / "occupied");
+    file = createTemporaryBeside(dir / "folder", error);
+    ASSERT_GE(file.descriptor, 0) << error;
+    ::close(file.descriptor);
+    EXPECT_FALSE(commitClosedTemporary(file.path, dir / "folder", error));
+    EXPECT_NE(error.find("cannot write " + (dir / "folder").string()), std::string::npos) << error;
+    EXPECT_EQ(entriesIn(dir.path()), 2u) << "the temporary file is removed";
+    EXPECT_FALSE(commitClosedTemporary(dir / "never-made", target, error));
+    EXPECT_EQ(test::TempDir::read(target), "the new take");
+}
+
 std::span<const std::byte> bytesOf(std::string_view text) {
     return std::as_bytes(std::span(text.data(), text.size()));
 }
