@@ -5,7 +5,6 @@
 #include "base/resource_folder.h"
 #include "model/post_target.h"
 #include "model/vtq_gui_doc.h"
-#include "video/movie_export.h"
 
 namespace lantrel {
 
@@ -20,7 +19,8 @@ ExportSession::~ExportSession() {
     finish();
 }
 
-bool ExportSession::start(const ProjectSettings& settings, PostTarget& receiver) {
+bool ExportSession::start(const ProjectSettings& settings, PostTarget& receiver,
+                          const ExtraOutputs& extras) {
     if (running()) return false;
     MovieExportJob job;
     job.project = &document_.project();
@@ -28,6 +28,7 @@ bool ExportSession::start(const ProjectSettings& settings, PostTarget& receiver)
     job.resourceFolders = folders_;
     job.cancel = &cancel_;
     job.target = &receiver;
+    job.extras = extras;
     document_.setBusy(true);
     cancel_.reset();
     error_.clear();

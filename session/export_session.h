@@ -7,6 +7,7 @@
 
 #include "model/auto_reset_event.h"
 #include "model/project_settings.h"
+#include "video/movie_export.h"
 
 namespace lantrel {
 
@@ -27,9 +28,11 @@ class ExportSession {
     ExportSession(const ExportSession&) = delete;
     ExportSession& operator=(const ExportSession&) = delete;
 
-    // Starts a run on a snapshot of `settings`. False when a run is still going or the worker
-    // thread cannot be created (the document is then not left busy).
-    bool start(const ProjectSettings& settings, PostTarget& receiver);
+    // Starts a run on a snapshot of `settings`, writing `extras` too (the MP4 in place of the
+    // AVI and WAV, stems, FLAC). False when a run is still going or the worker thread cannot
+    // be created (the document is then not left busy).
+    bool start(const ProjectSettings& settings, PostTarget& receiver,
+               const ExtraOutputs& extras = {});
     // Asks the run to stop; it ends at its next poll of the cancel event.
     void cancel() { cancel_.set(); }
     bool running() const { return worker_.joinable(); }

@@ -10,14 +10,18 @@
 #include <thread>
 
 #include "audio/audio_writer.h"
+#include "audio/timeline.h"
 #include "audio/wav_file_reader.h"
 #include "avi_reader.h"
 #include "base/atomic_file.h"
 #include "base/output_name.h"
+#include "flac_writer.h"
 #include "frame_context.h"
+#include "frame_sequence.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
+#include "mp4_export.h"
 
 namespace lantrel {
 
@@ -25,50 +29,46 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-bool cancelled(const MovieExportJob& job) {
-    return job.cancel && job.cancel->poll();
-}
+const char* const kLaneSuffixes[] = {"_upper", "_middle", "_lower"};
 
-void post(const MovieExportJob& job, std::uint32_t message, std::int64_t wParam,
-          std::int64_t lParam) {
-    if (job.target)
-        job.target->post(message, static_cast<std::uintptr_t>(wParam),
-                         static_cast<std::intptr_t>(lParam));
-}
-
-// The 32-bit picture as a video frame: 24-bit blue-green-red rows, bottom row first. A 32-bit
-// pixel lies in memory as blue, green, red, alpha, so each one gives its first three bytes.
-void toVideoFrame(const QImage& picture, std::vector<std::byte>& frame) {
-    const auto width = static_cast<std::size_t>(picture.width());
-    for (int y = 0; y < picture.height(); ++y) {
-        const auto* source = reinterpret_cast<const std::byte*>(picture.constScanLine(y));
-        std::byte* row =
-            frame.data() + static_cast<std::size_t>(picture.height() - 1 - y) * width * 3;
-        for (std::size_t x = 0; x < width; ++x)
-            std::memcpy(row + 3 * x, source + 4 * x, 3);
-    }
-}
-
-// Draws pictures of the score screen as video frames, with its own sprites.
-class FrameMaker {
+// The AVI's frames: 24-bit blue-green-red rows, bottom row first, converted from the 32-bit
+// picture once for each new one. A 32-bit pixel lies in memory as blue, green, red, alpha,
+// so each one gives its first three bytes.
+class AviFrames final : public FrameOutput {
   public:
-    explicit FrameMaker(const MovieExportJob& job)
-        : context_(job.resourceFolders), picture_(makeScreenImage()), frame_(kScreenFrameBytes) {
-        context_.attach(*job.project);
-    }
-    std::span<const std::byte> at(std::int64_t position) {
-        RenderFrame(context_.prepare(&picture_, static_cast<int>(position)));
-        toVideoFrame(picture_, frame_);
-        return frame_;
+    explicit AviFrames(AviWriter& writer) : writer_(writer), frame_(kScreenFrameBytes) {}
+    bool addFrame(const QImage& picture, bool repeated) override {
+        if (!repeated) convert(picture);
+        return writer_.write(0, frame_);
     }
 
   private:
-    FrameContext context_;
-    QImage picture_;
+    void convert(const QImage& picture) {
+        const auto width = static_cast<std::size_t>(picture.width());
+        for (int y = 0; y < picture.height(); ++y) {
+            const auto* source = reinterpret_cast<const std::byte*>(picture.constScanLine(y));
+            std::byte* row =
+                frame_.data() + static_cast<std::size_t>(picture.height() - 1 - y) * width * 3;
+            for (std::size_t x = 0; x < width; ++x)
+                std::memcpy(row + 3 * x, source + 4 * x, 3);
+        }
+    }
+
+    AviWriter& writer_;
     std::vector<std::byte> frame_;
 };
 
 }  // namespace
+
+void MovieExportJob::post(std::uint32_t message, std::int64_t wParam, std::int64_t lParam) const {
+    if (target)
+        target->post(message, static_cast<std::uintptr_t>(wParam),
+                     static_cast<std::intptr_t>(lParam));
+}
+
+bool MovieExportJob::cancelRequested() const {
+    return cancel && cancel->poll();
+}
 
 std::filesystem::path movieFolder(const ProjectSettings& settings) {
     std::string folder = settings.outputFolder;
@@ -80,7 +80,27 @@ MoviePaths moviePaths(const ProjectSettings& settings) {
     const std::filesystem::path base = movieFolder(settings);
     const std::string& name = settings.fileName;
     return {base / (name + ".avi"), base / (name + "_tmp.avi"), base / (name + ".wav"),
-            base / (name + ".avi")};
+            base / (name + ".avi"), base / (name + ".mp4")};
+}
+
+std::filesystem::path soundPath(const ProjectSettings& settings, const ExtraOutputs& extras,
+                                int lane) {
+    const std::string suffix = lane >= 0 && lane < kLaneCount ? kLaneSuffixes[lane] : "";
+    return movieFolder(settings) / (settings.fileName + suffix + (extras.flac ? ".flac" : ".wav"));
+}
+
+std::string extraOutputsProblem(const ProjectSettings& settings, const ExtraOutputs& extras) {
+    if (extras.flac && settings.join && !extras.mp4)
+        return "a FLAC sound cannot be joined into the AVI; export without the join";
+    return extras.mp4 ? mp4OptionsProblem(mp4OptionsFor(settings, extras)) : std::string();
+}
+
+Mp4Options mp4OptionsFor(const ProjectSettings& settings, const ExtraOutputs& extras) {
+    Mp4Options options = extras.mp4Options;
+    options.fps = std::max(settings.fps, 1);  // as videoTiming takes it
+    options.sampleRate = outputSampleRate(settings);
+    options.channels = settings.stereo ? 2 : 1;
+    return options;
 }
 
 std::string outputNameProblem(const ProjectSettings& settings) {
@@ -113,41 +133,22 @@ VideoTiming videoTiming(const Project& project, const ProjectSettings& settings)
 int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,
                      std::string& error) {
     const VideoTiming timing = videoTiming(*job.project, job.settings);
-    FrameMaker frames(job);
     AviWriter writer(job.aviOptions);
-    bool ok = writer.create(path) &&
-              writer.addStream(scoreVideoStream(static_cast<std::uint32_t>(timing.fps))) >= 0;
-    bool stopped = false;
-    // A stored frame rate may be high, so a second of one picture is polled for a cancel too.
-    auto writeRepeated = [&](std::int64_t position) {
-        const auto frame = frames.at(position);
-        for (int i = 0; ok && !stopped && i < timing.fps; ++i) {
-            stopped = i % 50 == 49 && cancelled(job);
-            ok = stopped || writer.write(0, frame);
-        }
-    };
-    writeRepeated(-1);  // the lead-in picture, for one second
-    for (std::int64_t g = 0; ok && !stopped && g < timing.songFrames; ++g) {
-        if (g % 10 == 0) post(job, kMessageVideoProgress, timing.framePosition(g), g);
-        if (g % 50 == 0 && cancelled(job)) {
-            stopped = true;
-            break;
-        }
-        ok = writer.write(0, frames.at(timing.framePosition(g)));
-    }
-    if (ok && !stopped) {
-        writeRepeated(2 * timing.columns - 1);  // the end picture, for one second
-        if (ok && !stopped) post(job, kMessageVideoProgress, 2 * timing.columns, timing.songFrames);
+    int result = kExportFailure;
+    if (writer.create(path) &&
+        writer.addStream(scoreVideoStream(static_cast<std::uint32_t>(timing.fps))) >= 0) {
+        AviFrames frames(writer);
+        result = writeFrameSequence(job, frames);
     }
     // Closing puts the file in place; a stopped or failed writer leaves nothing of this run.
-    if (stopped) return kExportCancelled;
-    if (writer.close() && ok) return kExportSuccess;
+    if (result == kExportCancelled) return kExportCancelled;
+    if (writer.close() && result == kExportSuccess) return kExportSuccess;
     error = writer.error().empty() ? "cannot write " + path.string() : writer.error();
     return kExportFailure;
 }
 
 int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& error) {
-    post(job, kMessageJoinProgress, 0, 0);
+    job.post(kMessageJoinProgress, 0, 0);
     const VideoTiming timing = videoTiming(*job.project, job.settings);
     std::string problem;
     const auto video = AviReader::open(paths.temporaryVideo, problem);
@@ -178,8 +179,8 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
                 audio.read(a, count, samples) && writer.write(1, std::as_bytes(std::span(samples)));
             a += count;
         }
-        post(job, kMessageJoinProgress, timing.framePosition(v), v);
-        if (ok && cancelled(job)) {
+        job.post(kMessageJoinProgress, timing.framePosition(v), v);
+        if (ok && job.cancelRequested()) {
             stopped = true;
             break;
         }
@@ -205,24 +206,55 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
 
 namespace {
 
-int runPhases(const MovieExportJob& job, std::string& error) {
-    error = outputNameProblem(job.settings);
-    if (!error.empty()) return kExportFailure;
+// The worker's progress goes to the job's target; a job without one posts nowhere.
+class JobTarget final : public PostTarget {
+  public:
+    explicit JobTarget(const MovieExportJob& job) : job_(job) {}
+    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        job_.post(message, static_cast<std::int64_t>(wParam), lParam);
+    }
+
+  private:
+    const MovieExportJob& job_;
+};
+
+std::unique_ptr<SoundSink> openFlac(const std::filesystem::path& path, const SoundFormat& format,
+                                    std::string& error) {
+    return FlacWriter::create(path, {format.sampleRate, format.channels}, error);
+}
+
+int writeSound(const MovieExportJob& job, int lane, std::string& error) {
+    JobTarget target(job);
+    AudioWriterOptions options;
+    options.resourceFolders = job.resourceFolders;
+    options.lane = lane;
+    if (job.extras.flac) options.openFile = openFlac;
+    return writeExportAudio(*job.project, job.settings, soundPath(job.settings, job.extras, lane),
+                            target, error, options);
+}
+
+// The project's own outputs: the AVI video, the sound, the join.
+int writeAviPhases(const MovieExportJob& job, std::string& error) {
     const MoviePaths paths = moviePaths(job.settings);
     int result = kExportSuccess;
     if (job.settings.videoOn)
         result =
             writeExportVideo(job, job.settings.join ? paths.temporaryVideo : paths.video, error);
-    if (result == kExportSuccess && job.settings.audioOn) {
-        class NoTarget : public PostTarget {
-            void post(std::uint32_t, std::uintptr_t, std::intptr_t) override {}
-        } none;
-        AudioWriterOptions options;
-        options.resourceFolders = job.resourceFolders;
-        result = writeExportAudio(*job.project, job.settings, paths.audio,
-                                  job.target ? *job.target : none, error, options);
-    }
+    if (result == kExportSuccess && job.settings.audioOn)
+        result = writeSound(job, Timeline::kAllLanes, error);
     if (result == kExportSuccess && job.settings.join) result = joinMovie(job, paths, error);
+    return result;
+}
+
+int runPhases(const MovieExportJob& job, std::string& error) {
+    error = outputNameProblem(job.settings);
+    if (error.empty()) error = extraOutputsProblem(job.settings, job.extras);
+    if (!error.empty()) return kExportFailure;
+    int result = job.extras.mp4 ? writeExportMp4(job, moviePaths(job.settings).mp4, error)
+                                : writeAviPhases(job, error);
+    // Like the sound, the stems are not cancelled: each is a few seconds of mixing at most.
+    for (int lane = 0; job.extras.stems && result == kExportSuccess && lane < kLaneCount; ++lane)
+        result = writeSound(job, lane, error);
     return result;
 }
 
@@ -242,7 +274,7 @@ int ExportMovie(const MovieExportJob& job, std::string& error) {
     }
     if (Clock::now() - started < job.minimumDuration)
         std::this_thread::sleep_for(job.minimumDuration);
-    post(job, kMessageExportEnded, result, 0);
+    job.post(kMessageExportEnded, result, 0);
     return result;
 }
 

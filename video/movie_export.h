@@ -8,6 +8,7 @@
 
 #include "avi_writer.h"
 #include "model/project_settings.h"
+#include "mp4_writer.h"
 
 namespace lantrel {
 
@@ -15,9 +16,30 @@ class AutoResetEvent;
 class PostTarget;
 class Project;
 
+// What a run writes beyond the project's AVI and WAV. None of it is kept in the project file:
+// the command line, or the user's own settings in the window, choose it for each run.
+struct ExtraOutputs {
+    // One MP4 (H.264 + AAC) of the picture and the sound, in place of the AVI, the WAV and the
+    // join; the project's frame rate, sample rate and channels replace the options' own.
+    bool mp4 = false;
+    Mp4Options mp4Options{};
+    // Each lane alone as a sound file beside the movie (NAME_upper, NAME_middle, NAME_lower),
+    // exactly as long as the mix, written after everything else.
+    bool stems = false;
+    // The sound files (the mix and the stems) as FLAC instead of WAV.
+    bool flac = false;
+};
+
+// Why the extras cannot be written with these settings, or an empty text.
+std::string extraOutputsProblem(const ProjectSettings& settings, const ExtraOutputs& extras);
+// The MP4 writer's options for a run: the extras' scale, quality, preset and canvas with the
+// project's frame rate, sample rate and channels.
+Mp4Options mp4OptionsFor(const ProjectSettings& settings, const ExtraOutputs& extras);
+
 // One movie export run: the arrangement to an uncompressed AVI of the score screen, its sound
-// to a WAV, and optionally both joined into one AVI. Video and sound each cover one second
-// before and one second after the song, so the two streams have the same length.
+// to a WAV, and optionally both joined into one AVI; or, with the extras, one MP4. Video and
+// sound each cover one second before and one second after the song, so the two streams have
+// the same length.
 struct MovieExportJob {
     const Project* project = nullptr;                    // read through its locked queries only
     ProjectSettings settings;                            // the snapshot the run works from
@@ -28,6 +50,12 @@ struct MovieExportJob {
     // seen even for a tiny song.
     std::chrono::milliseconds minimumDuration{1000};
     AviWriterOptions aviOptions;
+    ExtraOutputs extras;
+
+    // Posts to the target, if there is one.
+    void post(std::uint32_t message, std::int64_t wParam, std::int64_t lParam) const;
+    // Whether the cancel event was set since the last poll (a poll consumes it).
+    bool cancelRequested() const;
 };
 
 // The files of a run, from the output folder and file name (one trailing separator of the
@@ -37,8 +65,13 @@ struct MoviePaths {
     std::filesystem::path temporaryVideo;  // name_tmp.avi, the video while a join follows
     std::filesystem::path audio;           // name.wav
     std::filesystem::path joined;          // name.avi
+    std::filesystem::path mp4;             // name.mp4
 };
 MoviePaths moviePaths(const ProjectSettings& settings);
+// The sound file of a run: the mix (lane -1) as name.wav, or a lane's stem as name_upper.wav,
+// name_middle.wav or name_lower.wav; ".flac" in place of ".wav" with FLAC.
+std::filesystem::path soundPath(const ProjectSettings& settings, const ExtraOutputs& extras,
+                                int lane = -1);
 // The folder the files go to, as moviePaths builds on it.
 std::filesystem::path movieFolder(const ProjectSettings& settings);
 
@@ -55,11 +88,14 @@ struct VideoTiming {
     int columns;  // Lv: the arrangement's length, at least 1
     std::int64_t songFrames;
     std::int64_t framePosition(std::int64_t g) const;
+    // Nv + 2F: the song and a second before and after it.
+    std::int64_t movieFrames() const { return songFrames + 2 * std::int64_t{fps}; }
 };
 VideoTiming videoTiming(const Project& project, const ProjectSettings& settings);
 
 // Runs the export on the calling thread (the export worker): video, then sound, then the join,
-// each only when enabled and everything before it succeeded; then posts 1133 with the result.
+// each only when enabled and everything before it succeeded (or, with the MP4 extra, the MP4
+// alone), then the stems when asked for; then posts 1133 with the result.
 // Returns kExportSuccess, kExportFailure (with `error` saying why) or kExportCancelled. The
 // files left behind are those of a finished run: every file is written under a temporary name
 // and takes its own only when complete, so a failed or cancelled writer leaves nothing of its

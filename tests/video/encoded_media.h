@@ -20,6 +20,7 @@
 
 #include "support/command_output.h"
 #include "video/movie_sink.h"
+#include "video/screen_converter.h"
 
 // Pictures and sounds for the encoder tests, and ffprobe and ffmpeg reading back what the
 // encoders wrote.
@@ -92,6 +93,80 @@ inline double referenceCr(double r, double g, double b) {
     return 128.0 + 224.0 * (0.7874 * r - 0.7152 * g - 0.0722 * b) / 1.5748 / 255.0;
 }
 
+// Source pixel of a frame: (frame, x, y) on the 512 x 384 screen.
+using SourcePixel = std::function<std::uint32_t(int, int, int)>;
+
+// The squared luma errors of one decoded yuv420p frame against `source`'s frame `f` enlarged
+// by nearest neighbour and converted in floating point; the canvas around the picture should
+// be black.
+inline double lumaSquares(const unsigned char* luma, const MovieGeometry& geometry, int f,
+                          const SourcePixel& source) {
+    double squares = 0;
+    for (int y = 0; y < geometry.height; ++y)
+        for (int x = 0; x < geometry.width; ++x) {
+            const int px = x - geometry.pictureX;
+            const bool inside = px >= 0 && px < geometry.pictureWidth();
+            const double expected =
+                inside ? referenceLuma(source(f, px / geometry.scale, y / geometry.scale)) : 16.0;
+            const double error = luma[y * geometry.width + x] - expected;
+            squares += error * error;
+        }
+    return squares;
+}
+
+inline double psnrOf(double squares, double pixels) {
+    return 10 * std::log10(255.0 * 255.0 * pixels / std::max(squares, 1e-9));
+}
+
+// Luma PSNR of all `frames` decoded yuv420p frames (0 when there are not exactly so many).
+inline double lumaPsnr(const std::string& decoded, const MovieGeometry& geometry, int frames,
+                       const SourcePixel& source) {
+    const auto frameBytes = static_cast<std::size_t>(geometry.width * geometry.height * 3 / 2);
+    if (decoded.size() != frameBytes * static_cast<std::size_t>(frames)) return 0;
+    double squares = 0;
+    for (int f = 0; f < frames; ++f)
+        squares +=
+            lumaSquares(reinterpret_cast<const unsigned char*>(decoded.data()) + f * frameBytes,
+                        geometry, f, source);
+    return psnrOf(squares, static_cast<double>(frames) * geometry.width * geometry.height);
+}
+
+// Luma PSNR of decoded frame `index` alone against the picture of `source`'s frame `index`.
+inline double frameLumaPsnr(const std::string& decoded, const MovieGeometry& geometry, int index,
+                            const SourcePixel& source) {
+    const auto frameBytes = static_cast<std::size_t>(geometry.width * geometry.height * 3 / 2);
+    if (decoded.size() < frameBytes * static_cast<std::size_t>(index + 1)) return 0;
+    return psnrOf(lumaSquares(reinterpret_cast<const unsigned char*>(decoded.data()) +
+                                  static_cast<std::size_t>(index) * frameBytes,
+                              geometry, index, source),
+                  static_cast<double>(geometry.width) * geometry.height);
+}
+
+// The lag (within ±range) at which `decoded` lines up best with `source`, and how well.
+struct Alignment {
+    int lag = 0;
+    double correlation = 0;
+};
+inline Alignment alignment(const std::vector<std::int16_t>& source,
+                           const std::vector<std::int16_t>& decoded, int range) {
+    Alignment best{0, -2};
+    const auto from = static_cast<std::ptrdiff_t>(range);
+    const auto to = static_cast<std::ptrdiff_t>(std::min(source.size(), decoded.size())) - range;
+    for (int lag = -range; lag <= range; ++lag) {
+        double product = 0, sourceEnergy = 0, decodedEnergy = 0;
+        for (std::ptrdiff_t i = from; i < to; ++i) {
+            const double a = source[static_cast<std::size_t>(i)];
+            const double b = decoded[static_cast<std::size_t>(i + lag)];
+            product += a * b;
+            sourceEnergy += a * a;
+            decodedEnergy += b * b;
+        }
+        const double correlation = product / std::sqrt(sourceEnergy * decodedEnergy + 1e-9);
+        if (correlation > best.correlation) best = {lag, correlation};
+    }
+    return best;
+}
+
 // Stereo or mono sound of `frames` sample frames: 50 ms bursts of tones whose pitch and
 // loudness change from burst to burst, so that the sound lines up with a copy of itself at
 // one lag only.
@@ -142,6 +217,16 @@ inline std::vector<std::int16_t> decodedSound(const std::filesystem::path& file)
                                             " -map 0:a -f s16le -acodec pcm_s16le - 2>/dev/null");
     std::vector<std::int16_t> samples(bytes.size() / 2);
     std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    return samples;
+}
+
+// The samples of a WAV file that the export wrote (after its 44-byte header).
+inline std::vector<std::int16_t> wavSamples(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (bytes.size() < 44) return {};
+    std::vector<std::int16_t> samples((bytes.size() - 44) / 2);
+    std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
     return samples;
 }
 

@@ -16,59 +16,10 @@
 namespace lantrel {
 namespace {
 
+using test::Alignment;
+using test::alignment;
+using test::lumaPsnr;
 using test::TestScreen;
-
-// Source pixel of a frame: (frame, x, y) on the 512 x 384 screen.
-using SourcePixel = std::function<std::uint32_t(int, int, int)>;
-
-// Luma PSNR of decoded yuv420p frames against the source enlarged by nearest neighbour and
-// converted in floating point; the canvas around the picture should be black.
-double lumaPsnr(const std::string& decoded, const MovieGeometry& geometry, int frames,
-                const SourcePixel& source) {
-    const auto frameBytes = static_cast<std::size_t>(geometry.width * geometry.height * 3 / 2);
-    if (decoded.size() != frameBytes * static_cast<std::size_t>(frames)) return 0;
-    double squares = 0;
-    for (int f = 0; f < frames; ++f) {
-        const auto* luma = reinterpret_cast<const unsigned char*>(decoded.data()) + f * frameBytes;
-        for (int y = 0; y < geometry.height; ++y)
-            for (int x = 0; x < geometry.width; ++x) {
-                const int px = x - geometry.pictureX;
-                const bool inside = px >= 0 && px < geometry.pictureWidth();
-                const double expected =
-                    inside ? test::referenceLuma(source(f, px / geometry.scale, y / geometry.scale))
-                           : 16.0;
-                const double error = luma[y * geometry.width + x] - expected;
-                squares += error * error;
-            }
-    }
-    const double mse = squares / (static_cast<double>(frames) * geometry.width * geometry.height);
-    return 10 * std::log10(255.0 * 255.0 / std::max(mse, 1e-9));
-}
-
-// The lag (within ±range) at which `decoded` lines up best with `source`, and how well.
-struct Alignment {
-    int lag = 0;
-    double correlation = 0;
-};
-Alignment alignment(const std::vector<std::int16_t>& source,
-                    const std::vector<std::int16_t>& decoded, int range) {
-    Alignment best{0, -2};
-    const auto from = static_cast<std::ptrdiff_t>(range);
-    const auto to = static_cast<std::ptrdiff_t>(std::min(source.size(), decoded.size())) - range;
-    for (int lag = -range; lag <= range; ++lag) {
-        double product = 0, sourceEnergy = 0, decodedEnergy = 0;
-        for (std::ptrdiff_t i = from; i < to; ++i) {
-            const double a = source[static_cast<std::size_t>(i)];
-            const double b = decoded[static_cast<std::size_t>(i + lag)];
-            product += a * b;
-            sourceEnergy += a * a;
-            decodedEnergy += b * b;
-        }
-        const double correlation = product / std::sqrt(sourceEnergy * decodedEnergy + 1e-9);
-        if (correlation > best.correlation) best = {lag, correlation};
-    }
-    return best;
-}
 
 std::vector<std::int16_t> soundFor(const Mp4Options& options, int frames) {
     return test::toneBursts(std::int64_t{frames} * options.sampleRate / options.fps,
