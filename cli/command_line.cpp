@@ -52,9 +52,12 @@ constexpr std::array<Verb, 6> kVerbs = {{
     {"export",
      "export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
      "               [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
-     "               [--rate 22050|44100] [--mono|--stereo]",
+     "               [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
+     "               [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]",
      "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
-     "NAME.avi; defaults from the project's settings; Ctrl+C cancels",
+     "NAME.avi; or NAME.mp4 (H.264 + AAC) with --mp4; --stems adds each\n"
+     "lane's sound alone, --flac writes FLAC for WAV; defaults from the\n"
+     "project's settings; Ctrl+C cancels",
      true, runExportCommand},
     {"import", "import PATH/VeltoSeq.exe",
      "take the sprite bitmaps and sounds from the sequencer's executable\n"
@@ -108,8 +111,8 @@ bool isCommandLine(std::span<const std::string> args) {
     const std::string& first = args[0];
     if (findVerb(first) || first.starts_with("-")) return true;
     std::error_code ignored;
-    const bool looksLikeWord = first.find('.') == std::string::npos &&
-                               first.find('/') == std::string::npos;
+    const bool looksLikeWord =
+        first.find('.') == std::string::npos && first.find('/') == std::string::npos;
     return looksLikeWord && !std::filesystem::exists(first, ignored);
 }
 

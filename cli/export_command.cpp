@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <vector>
 
 #include "argument_parsing.h"
 #include "base/output_name.h"
@@ -16,6 +17,7 @@
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
 #include "session/export_session.h"
+#include "video/libav_log.h"
 #include "video/movie_export.h"
 
 namespace lantrel {
@@ -25,7 +27,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
     "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
-    "                      [--rate 22050|44100] [--mono|--stereo]\n";
+    "                      [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
+    "                      [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n";
 
 struct ExportArguments {
     std::filesystem::path project;
@@ -37,7 +40,61 @@ struct ExportArguments {
     std::optional<bool> video;
     std::optional<bool> audio;
     std::optional<bool> join;
+    ExtraOutputs extras;
+    bool encoderOption = false;  // --scale, --crf, --preset or --pad-16x9
 };
+
+// The switches of the extras, which take no value.
+bool parseExtraSwitch(const std::string& arg, ExportArguments& parsed) {
+    if (arg == "--mp4")
+        parsed.extras.mp4 = true;
+    else if (arg == "--stems")
+        parsed.extras.stems = true;
+    else if (arg == "--flac")
+        parsed.extras.flac = true;
+    else if (arg == "--pad-16x9")
+        parsed.extras.mp4Options.pad16x9 = parsed.encoderOption = true;
+    else
+        return false;
+    return true;
+}
+
+// The MP4 encoder's options with a value; false when `arg` is none of them.
+bool parseEncoderOption(const std::string& arg, const std::string& value, ExportArguments& parsed,
+                        std::string& problem) {
+    Mp4Options& options = parsed.extras.mp4Options;
+    if (arg == "--scale") {
+        const auto scale = parseNumber<int>(value);
+        if (!scale || *scale < 1 || *scale > 5) problem = "--scale must be 1 to 5";
+        options.scale = scale.value_or(0);
+    } else if (arg == "--crf") {
+        const auto crf = parseNumber<int>(value);
+        if (!crf || *crf < 0 || *crf > 51) problem = "--crf must be 0 to 51";
+        options.crf = crf.value_or(0);
+    } else if (arg == "--preset") {
+        if (value.empty()) problem = "--preset needs the name of an x264 preset";
+        options.preset = value;
+    } else {
+        return false;
+    }
+    parsed.encoderOption = true;
+    return true;
+}
+
+// What is wrong with the combination of options, or an empty text.
+std::string combinationProblem(const ExportArguments& parsed) {
+    const ExtraOutputs& extras = parsed.extras;
+    if (parsed.encoderOption && !extras.mp4)
+        return "--scale, --crf, --preset and --pad-16x9 go with --mp4";
+    if (extras.mp4 && (parsed.video || parsed.audio || parsed.join))
+        return "--mp4 writes one file of picture and sound; --video, --audio and --join do not "
+               "apply";
+    if (extras.mp4 && extras.flac && !extras.stems)
+        return "--flac changes the sound files, and with --mp4 only --stems writes any";
+    if (extras.flac && parsed.join.value_or(false))
+        return "--flac and --join do not go together: the AVI holds its sound as PCM";
+    return {};
+}
 
 // Handles one option; returns what is wrong with it, or an empty text.
 std::string parseOption(std::span<const std::string> args, std::size_t& i,
@@ -53,7 +110,8 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
             return false;
         return true;
     };
-    if (flag("video", parsed.video) || flag("audio", parsed.audio) || flag("join", parsed.join))
+    if (flag("video", parsed.video) || flag("audio", parsed.audio) || flag("join", parsed.join) ||
+        parseExtraSwitch(arg, parsed))
         return {};
     if (arg == "--mono" || arg == "--stereo") {
         parsed.stereo = arg == "--stereo";
@@ -61,6 +119,7 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
     }
     if (!hasValue) return "unknown option or missing value: '" + arg + "'";
     const std::string& value = args[++i];
+    if (std::string problem; parseEncoderOption(arg, value, parsed, problem)) return problem;
     if (arg == "--out-dir") {
         if (value.empty()) return "--out-dir needs a folder";
         parsed.outDir = value;
@@ -97,6 +156,10 @@ std::optional<ExportArguments> parseArguments(std::span<const std::string> args,
     }
     if (!haveProject || (parsed.name && parsed.name->empty())) {
         err << kUsage;
+        return std::nullopt;
+    }
+    if (const std::string problem = combinationProblem(parsed); !problem.empty()) {
+        err << "lantrel export: " << problem << '\n' << kUsage;
         return std::nullopt;
     }
     return parsed;
@@ -139,8 +202,10 @@ ProjectSettings exportSettings(const ExportArguments& args, ProjectSettings sett
 // Why the run cannot write its files, or an empty text: a name that would reach outside the
 // folder, or a folder that is not there. The folder is never created: a typing slip in a
 // stored path should not leave new folders around.
-std::string outputProblem(const ProjectSettings& settings) {
+std::string outputProblem(const ProjectSettings& settings, const ExtraOutputs& extras) {
     if (std::string problem = outputNameProblem(settings); !problem.empty()) return problem;
+    if (std::string problem = extraOutputsProblem(settings, extras); !problem.empty())
+        return problem;
     const std::filesystem::path folder = movieFolder(settings);
     std::error_code code;
     if (std::filesystem::is_directory(folder, code)) return {};
@@ -185,18 +250,17 @@ class ExportProgress {
 
 // Runs the export to its end. `cancelSignal` is the signal that asked it to stop (Ctrl+C, a
 // closed terminal, a shutdown), or 0.
-int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, std::ostream& err,
-              std::string& error, int& cancelSignal) {
+int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, const ExtraOutputs& extras,
+              std::ostream& err, std::string& error, int& cancelSignal) {
     MessageQueue queue;
     // Before the worker starts, so that it never takes a signal itself.
     InterruptWatch interrupts;
     ExportSession session(document);
-    if (!session.start(settings, queue)) {
+    if (!session.start(settings, queue, extras)) {
         error = "the export thread could not be started";
         return kExportFailure;
     }
-    const VideoTiming timing = videoTiming(document.project(), settings);
-    ExportProgress progress(settings, timing.songFrames + 2 * std::int64_t{timing.fps}, err);
+    ExportProgress progress(settings, videoTiming(document.project(), settings).movieFrames(), err);
     for (;;) {
         if (cancelSignal == 0 && interrupts.interrupted()) {
             session.cancel();
@@ -212,20 +276,52 @@ int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, std::ostrea
     return result;
 }
 
-std::string summary(const ProjectSettings& settings, double seconds) {
+// The files a successful run leaves, in the order it wrote them.
+std::vector<std::filesystem::path> filesWritten(const ProjectSettings& settings,
+                                                const ExtraOutputs& extras) {
     const MoviePaths paths = moviePaths(settings);
-    std::string files;
-    auto add = [&files](const std::filesystem::path& path) {
-        files += (files.empty() ? "" : " and ") + path.string();
-    };
-    if (settings.join)
-        add(paths.joined);
-    else if (settings.videoOn)
-        add(paths.video);
-    if (settings.audioOn && !settings.join) add(paths.audio);
-    char tail[64];
-    std::snprintf(tail, sizeof tail, " in %.1f s\n", seconds);
-    return "wrote " + files + tail;
+    std::vector<std::filesystem::path> files;
+    if (extras.mp4) {
+        files.push_back(paths.mp4);
+    } else {
+        if (settings.videoOn && !settings.join) files.push_back(paths.video);
+        if (settings.audioOn && !settings.join) files.push_back(soundPath(settings, extras));
+        if (settings.join) files.push_back(paths.joined);
+    }
+    for (int lane = 0; extras.stems && lane < kLaneCount; ++lane)
+        files.push_back(soundPath(settings, extras, lane));
+    return files;
+}
+
+// "7.9 MB", "620 kB": decimal units, as file managers show them.
+std::string sizeText(const std::filesystem::path& file) {
+    std::error_code code;
+    const auto bytes = static_cast<double>(std::filesystem::file_size(file, code));
+    char text[32];
+    if (code)
+        std::snprintf(text, sizeof text, "?");
+    else if (bytes >= 1e9)
+        std::snprintf(text, sizeof text, "%.2f GB", bytes / 1e9);
+    else if (bytes >= 1e6)
+        std::snprintf(text, sizeof text, "%.1f MB", bytes / 1e6);
+    else
+        std::snprintf(text, sizeof text, "%.0f kB", bytes / 1e3);
+    return text;
+}
+
+// "wrote DIR/NAME.mp4 (7.9 MB) in 7.3 s, 24.7× real time": the speed against the movie's
+// own length, a second before and after the song included.
+std::string summary(const std::vector<std::filesystem::path>& files, double seconds,
+                    double movieSeconds) {
+    std::string text = "wrote ";
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (i > 0) text += i + 1 == files.size() ? " and " : ", ";
+        text += files[i].string() + " (" + sizeText(files[i]) + ")";
+    }
+    char tail[96];
+    std::snprintf(tail, sizeof tail, " in %.1f s, %.1f× real time\n", seconds,
+                  movieSeconds / std::max(seconds, 1e-3));
+    return text + tail;
 }
 
 }  // namespace
@@ -239,19 +335,21 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
         return kExitFailure;
     }
     const ProjectSettings settings = exportSettings(*parsed, document.settings(), err);
-    if (!settings.videoOn && !settings.audioOn) {
+    const ExtraOutputs& extras = parsed->extras;
+    if (!settings.videoOn && !settings.audioOn && !extras.mp4 && !extras.stems) {
         err << "lantrel export: nothing to export: video and sound are both off\n";
         return kExitUsage;
     }
-    if (const std::string problem = outputProblem(settings); !problem.empty()) {
+    if (const std::string problem = outputProblem(settings, extras); !problem.empty()) {
         err << "lantrel export: " << problem << '\n';
         return kExitFailure;
     }
 
+    showOnlyLibavErrors();  // the encoders' statistics would break the progress line
     const auto started = std::chrono::steady_clock::now();
     std::string error;
     int cancelSignal = 0;
-    const int result = runExport(document, settings, err, error, cancelSignal);
+    const int result = runExport(document, settings, extras, err, error, cancelSignal);
     if (result == kExportCancelled) {
         err << "lantrel export: cancelled by " << signalName(cancelSignal) << '\n';
         return exitStatusForSignal(cancelSignal);
@@ -262,9 +360,11 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (cancelSignal != 0)
         err << "lantrel export: the sound was finished before the cancel could stop it\n";
+    const VideoTiming timing = videoTiming(document.project(), settings);
     out << summary(
-        settings,
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count());
+        filesWritten(settings, extras),
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),
+        static_cast<double>(timing.movieFrames()) / timing.fps);
     return kExitSuccess;
 }
 

@@ -2,6 +2,7 @@
 // missing folders, a full disk, signals from a closing terminal or a shutdown.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <sstream>
 
 #include "cli/command_line.h"
@@ -204,6 +205,85 @@ TEST_F(ExportFaultTest, AClosedTerminalOrAShutdownCancelsCleanly) {
         EXPECT_NE(childSaid().find("cancelled by SIG"), std::string::npos) << childSaid();
         EXPECT_TRUE(entriesOf(out()).empty()) << "no file of the run is left";
     }
+}
+
+TEST_F(ExportFaultTest, TheMp4OptionsGoTogetherOnlyWhereTheyMeanSomething) {
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--scale", "2"},          {"--pad-16x9"},           {"--mp4", "--join"},
+        {"--mp4", "--no-video"},   {"--mp4", "--flac"},      {"--flac", "--join"},
+        {"--mp4", "--scale", "6"}, {"--mp4", "--crf", "52"}, {"--mp4", "--crf", "high"},
+        {"--mp4", "--preset", ""}};
+    for (const auto& options : wrong) {
+        std::vector<std::string> args = {"export", project().string()};
+        args.insert(args.end(), options.begin(), options.end());
+        const Outcome result = run(args);
+        EXPECT_EQ(result.status, kExitUsage) << options[0] << " " << options.back();
+        EXPECT_NE(result.err.find("usage: lantrel export"), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(entriesOf(out()).empty());
+    // The project's own join is refused for a FLAC sound too, before anything is written.
+    save([](ProjectSettings& settings) { settings.join = true; });
+    const Outcome joined = run({"export", project().string(), "--flac"});
+    EXPECT_EQ(joined.status, kExitFailure);
+    EXPECT_NE(joined.err.find("cannot be joined"), std::string::npos) << joined.err;
+    EXPECT_TRUE(entriesOf(out()).empty());
+}
+
+TEST_F(ExportFaultTest, AnMp4ComesAloneAndTheSummaryGivesItsSizeAndSpeed) {
+    const Outcome result = run({"export", project().string(), "--mp4", "--scale", "1"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(entriesOf(out()), std::vector<std::string>{"song.mp4"});
+    EXPECT_TRUE(std::regex_match(result.out, std::regex("wrote " + (out() / "song.mp4").string() +
+                                                        R"( \([0-9]+ kB\) in [0-9]+\.[0-9] s, )"
+                                                        R"([0-9]+\.[0-9]× real time\n)")))
+        << result.out;
+    EXPECT_EQ(result.err, "") << "no encoder statistics, no progress line off a terminal";
+
+    const Outcome sounds = exportSound({"--flac", "--stems"});
+    ASSERT_EQ(sounds.status, 0) << sounds.err;
+    EXPECT_EQ(entriesOf(out()),
+              (std::vector<std::string>{"song.flac", "song.mp4", "song_lower.flac",
+                                        "song_middle.flac", "song_upper.flac"}));
+    EXPECT_NE(sounds.out.find("song.flac ("), std::string::npos) << sounds.out;
+    EXPECT_NE(sounds.out.find(", " + (out() / "song_middle.flac").string()), std::string::npos);
+    EXPECT_NE(sounds.out.find(" and " + (out() / "song_lower.flac").string()), std::string::npos);
+}
+
+TEST_F(ExportFaultTest, AnEncoderThatWillNotOpenIsAClearFailure) {
+    const Outcome result = run({"export", project().string(), "--mp4", "--preset", "glacial"});
+    EXPECT_EQ(result.status, kExitFailure);
+    EXPECT_NE(result.err.find("lantrel export: cannot open the H.264 encoder libx264 (preset "
+                              "\"glacial\", crf 18)"),
+              std::string::npos)
+        << result.err;
+    EXPECT_TRUE(entriesOf(out()).empty());
+}
+
+TEST_F(ExportFaultTest, AFullDiskOrASignalLeavesNoMp4OfTheRun) {
+    const std::string oldMovie(300'000, 'm');
+    dir.write("out/song.mp4", oldMovie);
+    test::ChildSetup setup;
+    setup.fileSizeLimit = 8'000;
+    auto full = launch({"--mp4"}, setup);
+    ASSERT_TRUE(full.started());
+    EXPECT_EQ(full.wait(), 1) << childSaid();
+    EXPECT_NE(childSaid().find("cannot write"), std::string::npos) << childSaid();
+    EXPECT_EQ(entriesOf(out()), std::vector<std::string>{"song.mp4"});
+    EXPECT_TRUE(test::TempDir::read(out() / "song.mp4") == oldMovie);
+
+    std::filesystem::remove(out() / "song.mp4");
+    save([](ProjectSettings& settings) {  // minutes of movie at one frame a second
+        settings.tempo = 1;
+        settings.emulateTempo = false;
+        settings.fps = 1;
+    });
+    auto child = launch({"--mp4", "--stems"});
+    ASSERT_TRUE(child.started());
+    ASSERT_TRUE(waitForAFileIn(out())) << childSaid();
+    child.signal(SIGINT);
+    EXPECT_EQ(child.wait(), 130) << childSaid();
+    EXPECT_NE(childSaid().find("cancelled by SIGINT"), std::string::npos) << childSaid();
+    EXPECT_TRUE(entriesOf(out()).empty()) << "no file of the run is left";
 }
 
 }  // namespace
