@@ -27,6 +27,7 @@ const std::vector<CommandInfo>& table() {
          "作業中のファイルを新しい名前で保存\n名前をつけて保存"},
         {kCommandMovieSettings, "動画出力設定...", {}, "動画設定\n動画設定"},
         {kCommandMovieOutput, "動画出力...", {}, "動画出力\n動画出力"},
+        {kCommandMp4Output, "MP4 で出力...", {}, "MP4 (H.264 + AAC) で出力\nMP4 で出力"},
         {kCommandRecentFiles, "最近使ったファイル", {}, "指定のファイルを開く"},
         {kCommandPreferences, "環境設定...", {}, ""},
         {kCommandExit, "アプリケーションの終了(&X)", {}, ""},

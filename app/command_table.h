@@ -16,6 +16,7 @@ enum CommandId : int {
     kCommandSaveAs = 57604,
     kCommandMovieSettings = 32800,
     kCommandMovieOutput = 32772,
+    kCommandMp4Output = 32830,  // ours: the MP4 export, beside the movie output
     kCommandRecentFiles = 57616,
     kCommandPreferences = 32774,
     kCommandExit = 57665,

@@ -3,6 +3,11 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
+#include <filesystem>
+#include <system_error>
+
+#include "base/output_name.h"
+
 namespace lantrel {
 
 namespace {
@@ -14,6 +19,19 @@ void showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text
 
 QString chooseExistingFolder(QWidget* parent, const QString& title, const QString& start) {
     return QFileDialog::getExistingDirectory(parent, title, start, QFileDialog::ShowDirsOnly);
+}
+
+// A folder that the export can write into: it exists and is a directory (or a link to one).
+bool isAccessibleFolder(const QString& text) {
+    std::error_code error;
+    return std::filesystem::is_directory(std::filesystem::path(text.toStdString()), error);
+}
+
+bool refuse(const DialogHooks& hooks, QWidget* dialog, QLineEdit* field, const QString& message) {
+    hooks.message(dialog, QMessageBox::Warning, message);
+    field->setFocus();
+    field->selectAll();
+    return false;
 }
 
 }  // namespace
@@ -28,6 +46,20 @@ void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit
     const QString chosen =
         hooks.chooseFolder(parent, QStringLiteral("出力フォルダの選択"), edit->text());
     if (!chosen.isEmpty()) edit->setText(chosen);
+}
+
+bool outputFieldsAcceptable(const DialogHooks& hooks, QWidget* dialog, QLineEdit* folder,
+                            QLineEdit* fileName) {
+    if (folder->text().isEmpty())
+        return refuse(hooks, dialog, folder, QStringLiteral("フォルダを選択してください。"));
+    if (!isAccessibleFolder(folder->text()))
+        return refuse(hooks, dialog, folder, QStringLiteral("フォルダにアクセスできません。"));
+    if (fileName->text().isEmpty())
+        return refuse(hooks, dialog, fileName, QStringLiteral("ファイル名を指定してください。"));
+    if (!isSafeOutputFileName(fileName->text().toStdString()))
+        return refuse(hooks, dialog, fileName,
+                      QStringLiteral("ファイル名に使えない文字が含まれています。"));
+    return true;
 }
 
 }  // namespace lantrel

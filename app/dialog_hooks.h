@@ -35,4 +35,10 @@ DialogHooks withDefaults(DialogHooks hooks);
 // a chosen folder replaces the text, a cancelled choice changes nothing.
 void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit);
 
+// Whether the output folder and file name fields of an export dialog name where the files can
+// go: a folder that exists, and a file name that cannot reach outside it (say "../x" from an
+// edited project file). If not, the user is told why and that field is selected; false.
+bool outputFieldsAcceptable(const DialogHooks& hooks, QWidget* dialog, QLineEdit* folder,
+                            QLineEdit* fileName);
+
 }  // namespace lantrel

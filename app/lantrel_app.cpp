@@ -64,6 +64,7 @@ bool CLantrelApp::start(const QStringList& arguments) {
     settings_.load();
     ViewServices viewServices = services_.view;
     viewServices.openFile = [this](const QString& name) { openFile(name); };
+    viewServices.userSettings = &settings_;
     view_ = new CVtqGuiView(document_, std::move(viewServices));
     frame_ = std::make_unique<CMainFrame>(
         view_, [this](CommandId id) { runCommand(id); },

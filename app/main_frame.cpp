@@ -81,9 +81,10 @@ QMenu* CMainFrame::addMenu(const QString& title, std::initializer_list<CommandId
 }
 
 void CMainFrame::createMenus() {
-    QMenu* file = addMenu(QStringLiteral("ファイル(&F)"),
-                          {kCommandNew, kCommandOpen, kCommandSave, kCommandSaveAs, kSeparator,
-                           kCommandMovieSettings, kCommandMovieOutput, kSeparator});
+    QMenu* file =
+        addMenu(QStringLiteral("ファイル(&F)"),
+                {kCommandNew, kCommandOpen, kCommandSave, kCommandSaveAs, kSeparator,
+                 kCommandMovieSettings, kCommandMovieOutput, kCommandMp4Output, kSeparator});
     file->setObjectName(QStringLiteral("fileMenu"));
     addRecentFileItems(file);
     file->addSeparator();

@@ -12,6 +12,13 @@ QString recentKey(int index) {
     return QStringLiteral("Recent File List/File%1").arg(index + 1);
 }
 
+// A stored number in its range, or `fallback`.
+int storedNumber(const QSettings& store, const QString& key, int low, int high, int fallback) {
+    bool ok = false;
+    const int value = store.value(key, fallback).toInt(&ok);
+    return ok && value >= low && value <= high ? value : fallback;
+}
+
 }  // namespace
 
 void UserSettings::load() {
@@ -52,6 +59,25 @@ void UserSettings::addRecentFile(const QString& path) {
 void UserSettings::removeRecentFile(const QString& path) {
     recent_.removeAll(path);
     saveRecentFiles();
+}
+
+ExtraOutputs UserSettings::mp4Choices() const {
+    ExtraOutputs choices;
+    choices.mp4 = true;
+    Mp4Options& options = choices.mp4Options;
+    options.scale = storedNumber(store_, QStringLiteral("EXPORT/scale"), 1, 5, options.scale);
+    options.crf = storedNumber(store_, QStringLiteral("EXPORT/crf"), 0, 51, options.crf);
+    options.pad16x9 = store_.value(QStringLiteral("EXPORT/pad16x9"), false).toBool();
+    choices.stems = store_.value(QStringLiteral("EXPORT/stems"), false).toBool();
+    return choices;
+}
+
+void UserSettings::saveMp4Choices(const ExtraOutputs& choices) {
+    store_.setValue(QStringLiteral("EXPORT/scale"), choices.mp4Options.scale);
+    store_.setValue(QStringLiteral("EXPORT/crf"), choices.mp4Options.crf);
+    store_.setValue(QStringLiteral("EXPORT/pad16x9"), choices.mp4Options.pad16x9);
+    store_.setValue(QStringLiteral("EXPORT/stems"), choices.stems);
+    store_.sync();
 }
 
 void UserSettings::saveRecentFiles() {

@@ -8,12 +8,15 @@
 
 #include "model/application_settings.h"
 #include "model/note.h"
+#include "video/movie_export.h"
 
 namespace lantrel {
 
 // The user's settings, kept by QSettings under "Lantrel" / "lANTREL SEQUENCER": the default
 // WAV folder of each lane for new projects ("WAVE"/"dir0".."dir2"), the "MISC"/"welcome" flag,
-// and the four most recent projects ("Recent File List"/"File1".."File4").
+// the four most recent projects ("Recent File List"/"File1".."File4"), and the choices of the
+// MP4 export ("EXPORT"/"scale", "crf", "pad16x9", "stems"), which are the user's, not the
+// project's: a project file someone sends keeps its AVI settings as they were.
 class UserSettings : public ApplicationSettings {
   public:
     static constexpr int kRecentFileCount = 4;
@@ -32,6 +35,11 @@ class UserSettings : public ApplicationSettings {
     const QStringList& recentFiles() const { return recent_; }
     void addRecentFile(const QString& path);
     void removeRecentFile(const QString& path);
+
+    // The MP4 export's choices as last used (a stored value out of its range gives the
+    // default), with `mp4` set; stored at once.
+    ExtraOutputs mp4Choices() const;
+    void saveMp4Choices(const ExtraOutputs& choices);
 
   private:
     void saveRecentFiles();

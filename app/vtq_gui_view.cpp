@@ -19,7 +19,9 @@
 #include "matrix_scroll_bar.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_box.h"
+#include "user_settings.h"
 #include "video/movie_setting_dialog.h"
+#include "video/mp4_export_dialog.h"
 
 namespace lantrel {
 
@@ -351,6 +353,7 @@ bool CVtqGuiView::commandEnabled(CommandId id) const {
     const int length = arrangementLength();
     switch (id) {
         case kCommandMovieOutput:
+        case kCommandMp4Output:
         case kCommandPlay:
         case kCommandAudioPlay:
             return !exporting_ && length > 0;
@@ -441,6 +444,9 @@ void CVtqGuiView::runCommand(CommandId id) {
             break;
         case kCommandMovieOutput:
             movieOutput();
+            break;
+        case kCommandMp4Output:
+            mp4Output();
             break;
         default:  // copy and cut are accepted and do nothing
             break;
@@ -591,10 +597,30 @@ void CVtqGuiView::movieOutput() {
     if (dialog.exec() != QDialog::Accepted) return;
     document_.setSettings(copy);
     if (!copy.videoOn && !copy.audioOn) return;
-    exportSettings_ = copy;
+    startExport(copy, {});
+}
+
+// The MP4 goes where the movie output would put its files: the folder and the name are the
+// project's, and changing them here changes them there. The other choices are the user's.
+void CVtqGuiView::mp4Output() {
+    stop();
+    ProjectSettings copy = document_.settings();
+    ExtraOutputs choices =
+        services_.userSettings ? services_.userSettings->mp4Choices() : ExtraOutputs{.mp4 = true};
+    Mp4ExportDialog dialog(this, copy, choices, services_.hooks);
+    if (dialog.exec() != QDialog::Accepted) return;
+    if (services_.userSettings) services_.userSettings->saveMp4Choices(choices);
+    const ProjectSettings stored = document_.settings();
+    if (copy.outputFolder != stored.outputFolder || copy.fileName != stored.fileName)
+        document_.setSettings(copy);
+    startExport(copy, choices);
+}
+
+void CVtqGuiView::startExport(const ProjectSettings& settings, const ExtraOutputs& extras) {
+    exportSettings_ = settings;
     exporting_ = true;
     exportPosition_ = 0;
-    if (!export_.start(copy, poster_)) {
+    if (!export_.start(settings, poster_, extras)) {
         exporting_ = false;
         showMessage(QMessageBox::Warning, QString::fromUtf8(kExportFailed));
     }

@@ -29,6 +29,7 @@ namespace lantrel {
 
 class CMatrixScrollBar;
 class CVtqGuiDoc;
+class UserSettings;
 class WaveDevice;
 
 // The local files among dropped URLs, for the view and the frame alike.
@@ -44,6 +45,9 @@ struct ViewServices {
     std::function<std::optional<std::string>(QWidget* parent)> chooseScoreFile;
     // The application's open-file rule, for dropped files.
     std::function<void(const QString& name)> openFile;
+    // Where the MP4 export's choices are remembered; without it they start from the defaults
+    // each time.
+    UserSettings* userSettings = nullptr;
 };
 
 // The arrangement view: the score screen on top, the strip of three lanes below it with the
@@ -148,6 +152,8 @@ class CVtqGuiView : public QWidget {
     void movieSettings();
     void expertSettings();
     void movieOutput();
+    void mp4Output();
+    void startExport(const ProjectSettings& settings, const ExtraOutputs& extras);
     void showMessage(QMessageBox::Icon icon, const QString& text);
     void watchOutput();
     int arrangementLength() const;

@@ -10,12 +10,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include <system_error>
-
 #include "app/dialog_buttons.h"
 #include "app/number_edit.h"
 #include "audio/wav_attr_dialog.h"
-#include "base/output_name.h"
 
 namespace lantrel {
 
@@ -57,12 +54,6 @@ NumberEdit* makeNumberEdit(int minimum, int maximum, int value, const QString& n
     auto* edit = new NumberEdit(minimum, maximum, value);
     edit->setObjectName(name);
     return edit;
-}
-
-// A folder that the export can write into: it exists and is a directory (or a link to one).
-bool isAccessibleFolder(const QString& text) {
-    std::error_code error;
-    return std::filesystem::is_directory(std::filesystem::path(text.toStdString()), error);
 }
 
 qsizetype characterCount(const QString& text) {
@@ -216,27 +207,8 @@ void CMovieSettingDialog::refuse(QWidget* control, const QString& message) {
     if (auto* number = qobject_cast<NumberEdit*>(control)) number->selectAll();
 }
 
-// The file name check goes beyond asking for a name: a name with a separator or a control
-// character (say "../x" from an edited project file) would let the export write outside
-// the chosen folder.
 bool CMovieSettingDialog::exportTargetAcceptable() {
-    if (outputFolder_->text().isEmpty()) {
-        refuse(outputFolder_, QStringLiteral("フォルダを選択してください。"));
-        return false;
-    }
-    if (!isAccessibleFolder(outputFolder_->text())) {
-        refuse(outputFolder_, QStringLiteral("フォルダにアクセスできません。"));
-        return false;
-    }
-    if (fileName_->text().isEmpty()) {
-        refuse(fileName_, QStringLiteral("ファイル名を指定してください。"));
-        return false;
-    }
-    if (!isSafeOutputFileName(fileName_->text().toStdString())) {
-        refuse(fileName_, QStringLiteral("ファイル名に使えない文字が含まれています。"));
-        return false;
-    }
-    return true;
+    return outputFieldsAcceptable(hooks_, this, outputFolder_, fileName_);
 }
 
 std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {

@@ -43,10 +43,10 @@ TEST_F(WindowFixture, MenusAndToolbarFollowTheCommandTable) {
                                                 "ヘルプ(&H)"}));
     const auto* file = frame().findChild<QMenu*>("fileMenu");
     EXPECT_EQ(menuTexts(file),
-              (std::vector<std::string>{"新規作成(&N)\tCtrl+N", "開く...(&O)\tCtrl+O",
-                                        "上書き保存(&S)\tCtrl+S", "名前を付けて保存(&A)...", "|",
-                                        "動画出力設定...", "動画出力...", "|", "最近使ったファイル",
-                                        "|", "環境設定...", "アプリケーションの終了(&X)"}));
+              (std::vector<std::string>{
+                  "新規作成(&N)\tCtrl+N", "開く...(&O)\tCtrl+O", "上書き保存(&S)\tCtrl+S",
+                  "名前を付けて保存(&A)...", "|", "動画出力設定...", "動画出力...", "MP4 で出力...",
+                  "|", "最近使ったファイル", "|", "環境設定...", "アプリケーションの終了(&X)"}));
     EXPECT_EQ(menuTexts(frame().findChild<QMenu*>("editMenu")),
               (std::vector<std::string>{"元に戻す(&U)\tCtrl+Z", "やり直し(&R)\tCtrl+R", "|",
                                         "貼り付け(&P)\tCtrl+V"}));

@@ -4,6 +4,7 @@
 
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <cstring>
 #include <set>
 
@@ -15,6 +16,7 @@
 #include "ui/window_fixture.h"
 #include "video/frame_context.h"
 #include "video/movie_setting_dialog.h"
+#include "video/mp4_export_dialog.h"
 
 namespace lantrel {
 namespace {
@@ -64,6 +66,18 @@ class WindowSessionTest : public test::WindowFixture {
                 test::child<QPushButton>(dialog, "ok")->click();
             });
         ASSERT_TRUE(opened);
+    }
+
+    // The MP4 command through its dialog, into the test's folder as "movie".
+    bool exportMp4(const std::function<void(Mp4ExportDialog&)>& fill = {}) {
+        return test::driveModal<Mp4ExportDialog>(
+            [this] { frame().action(kCommandMp4Output)->trigger(); },
+            [this, &fill](Mp4ExportDialog& dialog) {
+                test::child<QLineEdit>(dialog, "outputFolder")->setText(out.c_str());
+                test::child<QLineEdit>(dialog, "fileName")->setText("movie");
+                if (fill) fill(dialog);
+                test::child<QPushButton>(dialog, "ok")->click();
+            });
     }
 
     std::filesystem::path out;
@@ -268,6 +282,64 @@ TEST_F(WindowSessionTest, TheWindowWillNotCloseDuringAnExportAndAwaitsItWhenDest
     EXPECT_TRUE(frame().isVisible());
     app.reset();  // the window goes with the run: cancelled and awaited
     EXPECT_FALSE(std::filesystem::exists(out / "movie.avi"));
+}
+
+TEST_F(WindowSessionTest, TheMp4CommandRunsTheExportAndRemembersItsChoices) {
+    EXPECT_FALSE(enabled(kCommandMp4Output)) << "nothing to export yet";
+    arrange(24);
+    EXPECT_TRUE(enabled(kCommandMp4Output));
+    const ProjectSettings before = document().settings();
+    ASSERT_TRUE(exportMp4([](Mp4ExportDialog& dialog) {
+        test::child<QSpinBox>(dialog, "scale")->setValue(1);
+        test::child<QSpinBox>(dialog, "crf")->setValue(26);
+        test::child<QCheckBox>(dialog, "stems")->setChecked(true);
+    }));
+    EXPECT_TRUE(view().exporting());
+    EXPECT_TRUE(document().busy());
+    EXPECT_FALSE(enabled(kCommandMp4Output));
+    EXPECT_FALSE(enabled(kCommandMovieOutput));
+    EXPECT_FALSE(exportMp4()) << "refused while exporting";
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_FALSE(document().busy());
+    EXPECT_EQ(TempDir::read(out / "movie.mp4").substr(4, 4), "ftyp");
+    for (const char* stem : {"movie_upper.wav", "movie_middle.wav", "movie_lower.wav"})
+        EXPECT_TRUE(std::filesystem::exists(out / stem)) << stem;
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.avi"));
+    EXPECT_FALSE(std::filesystem::exists(out / "movie.wav"));
+
+    // The target is the project's, as for the movie output; the rest is the user's own.
+    EXPECT_EQ(document().settings().outputFolder, out.string());
+    EXPECT_EQ(document().settings().fileName, "movie");
+    EXPECT_EQ(document().settings().videoOn, before.videoOn);
+    const QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
+    EXPECT_EQ(store.value("EXPORT/scale").toInt(), 1);
+    EXPECT_EQ(store.value("EXPORT/crf").toInt(), 26);
+    EXPECT_TRUE(store.value("EXPORT/stems").toBool());
+    int shownScale = 0;
+    ASSERT_TRUE(test::driveModal<Mp4ExportDialog>(
+        [this] { frame().action(kCommandMp4Output)->trigger(); },
+        [&shownScale](Mp4ExportDialog& dialog) {
+            shownScale = test::child<QSpinBox>(dialog, "scale")->value();
+            dialog.reject();
+        }));
+    EXPECT_EQ(shownScale, 1) << "the dialog opens with the last choices";
+}
+
+TEST_F(WindowSessionTest, TheCancelBoxStopsTheMp4AndLeavesNoFile) {
+    arrange(400, 120);
+    ProjectSettings settings = document().settings();
+    settings.fps = 30;
+    document().setSettings(settings);
+    ASSERT_TRUE(exportMp4());
+    ASSERT_TRUE(view().exporting());
+    PostedEvent progress(kMessageVideoProgress, 6, 0);
+    QApplication::sendEvent(&view(), &progress);
+    EXPECT_EQ(view().screenImage().pixel(384, 383), qRgb(255, 0, 0)) << "the cancel box";
+    QTest::mouseClick(&view(), Qt::LeftButton, {}, view().geometryNow().cancelBox().center());
+    ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    EXPECT_TRUE(recorder.messages.empty()) << "a cancel ends silently";
+    EXPECT_TRUE(std::filesystem::is_empty(out));
 }
 
 }  // namespace

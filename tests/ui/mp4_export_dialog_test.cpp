@@ -1,0 +1,143 @@
+#include "video/mp4_export_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+
+#include "app/user_settings.h"
+#include "dialog_recorder.h"
+
+namespace lantrel {
+namespace {
+
+using test::child;
+
+class Mp4ExportDialogTest : public ::testing::Test {
+  protected:
+    Mp4ExportDialogTest() {
+        settings_.outputFolder = output_.path().string();
+        settings_.fileName = "tune";
+    }
+
+    // Presses OK; answers whether the dialog closed, and takes the warning it showed if not.
+    bool pressOk(Mp4ExportDialog& dialog, std::string* warning = nullptr) {
+        child<QPushButton>(dialog, "ok")->click();
+        if (dialog.result() == QDialog::Accepted) return true;
+        if (warning) *warning = recorder_.takeWarning();
+        return false;
+    }
+    std::string sizeShown(const Mp4ExportDialog& dialog) {
+        return child<QLabel>(dialog, "size")->text().toStdString();
+    }
+
+    test::TempDir output_;
+    ProjectSettings settings_;
+    ExtraOutputs choices_;
+    test::DialogRecorder recorder_;
+};
+
+TEST_F(Mp4ExportDialogTest, ShowsTheChoicesAndTheSizeOfTheMovieTheyMake) {
+    choices_.mp4Options.crf = 23;
+    choices_.stems = true;
+    Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+    EXPECT_EQ(dialog.windowTitle().toStdString(), "MP4 で出力");
+    EXPECT_EQ(child<QPushButton>(dialog, "ok")->text().toStdString(), "出力開始");
+    EXPECT_EQ(child<QSpinBox>(dialog, "scale")->value(), 2);
+    EXPECT_EQ(child<QSpinBox>(dialog, "crf")->value(), 23);
+    EXPECT_TRUE(child<QCheckBox>(dialog, "stems")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "pad16x9")->isChecked());
+    EXPECT_EQ(child<QLineEdit>(dialog, "outputFolder")->text().toStdString(),
+              settings_.outputFolder);
+    EXPECT_EQ(child<QLineEdit>(dialog, "fileName")->text().toStdString(), "tune");
+    EXPECT_EQ(sizeShown(dialog), "1024 × 768 ピクセル");
+
+    child<QSpinBox>(dialog, "scale")->setValue(3);
+    EXPECT_EQ(sizeShown(dialog), "1536 × 1152 ピクセル");
+    child<QCheckBox>(dialog, "pad16x9")->setChecked(true);
+    EXPECT_EQ(sizeShown(dialog), "2048 × 1152 ピクセル");
+    child<QSpinBox>(dialog, "scale")->setValue(9);
+    EXPECT_EQ(child<QSpinBox>(dialog, "scale")->value(), 5) << "1 to 5 only";
+}
+
+TEST_F(Mp4ExportDialogTest, OkTakesTheChoicesAndTheTargetCancelLeavesThem) {
+    const test::TempDir elsewhere;
+    {
+        Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+        child<QSpinBox>(dialog, "scale")->setValue(4);
+        child<QLineEdit>(dialog, "fileName")->setText("other");
+        child<QPushButton>(dialog, "cancel")->click();
+    }
+    EXPECT_EQ(choices_.mp4Options.scale, 2);
+    EXPECT_EQ(settings_.fileName, "tune");
+
+    Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+    child<QSpinBox>(dialog, "scale")->setValue(1);
+    child<QSpinBox>(dialog, "crf")->setValue(30);
+    child<QCheckBox>(dialog, "pad16x9")->setChecked(true);
+    child<QCheckBox>(dialog, "stems")->setChecked(true);
+    recorder_.folderAnswer = QString::fromStdString(elsewhere.path().string());
+    child<QPushButton>(dialog, "chooseFolder")->click();
+    child<QLineEdit>(dialog, "fileName")->setText("take 2");
+    ASSERT_TRUE(pressOk(dialog));
+    EXPECT_TRUE(choices_.mp4);
+    EXPECT_EQ(choices_.mp4Options.scale, 1);
+    EXPECT_EQ(choices_.mp4Options.crf, 30);
+    EXPECT_TRUE(choices_.mp4Options.pad16x9);
+    EXPECT_TRUE(choices_.stems);
+    EXPECT_EQ(settings_.outputFolder, elsewhere.path().string());
+    EXPECT_EQ(settings_.fileName, "take 2");
+}
+
+TEST_F(Mp4ExportDialogTest, InsistsOnAnExistingFolderAndAUsableName) {
+    const std::vector<std::pair<std::pair<std::string, std::string>, std::string>> cases = {
+        {{"", "tune"}, "フォルダを選択してください。"},
+        {{(output_ / "missing").string(), "tune"}, "フォルダにアクセスできません。"},
+        {{output_.path().string(), ""}, "ファイル名を指定してください。"},
+        {{output_.path().string(), "../tune"}, "ファイル名に使えない文字が含まれています。"},
+    };
+    for (const auto& [target, message] : cases) {
+        settings_.outputFolder = target.first;
+        settings_.fileName = target.second;
+        Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+        std::string warning;
+        EXPECT_FALSE(pressOk(dialog, &warning));
+        EXPECT_EQ(warning, message);
+        EXPECT_FALSE(choices_.mp4) << "nothing is taken from a refused dialog";
+    }
+}
+
+TEST(UserSettingsExport, TheMp4ChoicesAreKeptInTheirOwnSectionWithinTheirRanges) {
+    const test::TempDir dir;
+    QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
+    UserSettings settings(store);
+    ExtraOutputs fresh = settings.mp4Choices();
+    EXPECT_TRUE(fresh.mp4);
+    EXPECT_EQ(fresh.mp4Options.scale, 2);
+    EXPECT_EQ(fresh.mp4Options.crf, 18);
+
+    fresh.mp4Options.scale = 3;
+    fresh.mp4Options.crf = 28;
+    fresh.mp4Options.pad16x9 = true;
+    fresh.stems = true;
+    settings.saveMp4Choices(fresh);
+    EXPECT_EQ(store.value("EXPORT/scale").toInt(), 3);
+    EXPECT_EQ(store.value("EXPORT/crf").toInt(), 28);
+    const ExtraOutputs again = UserSettings(store).mp4Choices();
+    EXPECT_EQ(again.mp4Options.scale, 3);
+    EXPECT_EQ(again.mp4Options.crf, 28);
+    EXPECT_TRUE(again.mp4Options.pad16x9);
+    EXPECT_TRUE(again.stems);
+
+    store.setValue("EXPORT/scale", 9);
+    store.setValue("EXPORT/crf", "best");
+    EXPECT_EQ(settings.mp4Choices().mp4Options.scale, 2);
+    EXPECT_EQ(settings.mp4Choices().mp4Options.crf, 18);
+}
+
+}  // namespace
+}  // namespace lantrel

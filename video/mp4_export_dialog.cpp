@@ -1,0 +1,121 @@
+#include "mp4_export_dialog.h"
+
+#include <QCheckBox>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include "app/dialog_buttons.h"
+#include "screen_converter.h"
+
+namespace lantrel {
+
+namespace {
+
+QSpinBox* makeSpinBox(int minimum, int maximum, int value, const QString& name) {
+    auto* box = new QSpinBox;
+    box->setObjectName(name);
+    box->setRange(minimum, maximum);
+    box->setValue(value);
+    return box;
+}
+
+QCheckBox* makeCheckBox(const QString& text, const QString& name, bool checked) {
+    auto* box = new QCheckBox(text);
+    box->setObjectName(name);
+    box->setChecked(checked);
+    return box;
+}
+
+QLineEdit* makeLineEdit(const std::string& text, const QString& name) {
+    auto* edit = new QLineEdit(QString::fromStdString(text));
+    edit->setObjectName(name);
+    return edit;
+}
+
+}  // namespace
+
+Mp4ExportDialog::Mp4ExportDialog(QWidget* parent, ProjectSettings& settings, ExtraOutputs& choices,
+                                 DialogHooks hooks)
+    : QDialog(parent), settings_(settings), choices_(choices), hooks_(withDefaults(hooks)) {
+    setWindowTitle(QStringLiteral("MP4 で出力"));
+    const OkCancelRow buttons = makeOkCancelRow(this);
+    buttons.ok->setText(QStringLiteral("出力開始"));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(makeMovieGroup());
+    layout->addWidget(makeTargetGroup());
+    layout->addLayout(buttons.row);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    showSize();
+}
+
+QWidget* Mp4ExportDialog::makeMovieGroup() {
+    const Mp4Options& options = choices_.mp4Options;
+    scale_ = makeSpinBox(1, 5, options.scale, QStringLiteral("scale"));
+    size_ = new QLabel;
+    size_->setObjectName(QStringLiteral("size"));
+    crf_ = makeSpinBox(0, 51, options.crf, QStringLiteral("crf"));
+    pad16x9_ = makeCheckBox(QStringLiteral("16:9 の黒い画面の中央に置く"),
+                            QStringLiteral("pad16x9"), options.pad16x9);
+    stems_ = makeCheckBox(QStringLiteral("レーンごとの音声も WAV で書き出す（上段・中段・下段）"),
+                          QStringLiteral("stems"), choices_.stems);
+    connect(scale_, &QSpinBox::valueChanged, this, &Mp4ExportDialog::showSize);
+    connect(pad16x9_, &QCheckBox::toggled, this, &Mp4ExportDialog::showSize);
+
+    auto* scaleRow = new QHBoxLayout;
+    scaleRow->addWidget(scale_);
+    scaleRow->addWidget(size_, 1);
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("拡大（倍）"), scaleRow);
+    form->addRow(QStringLiteral("画質（CRF：小さいほど高画質）"), crf_);
+    form->addRow(pad16x9_);
+    form->addRow(stems_);
+    auto* group = new QGroupBox(QStringLiteral("動画（H.264 + AAC）"));
+    group->setLayout(form);
+    return group;
+}
+
+QWidget* Mp4ExportDialog::makeTargetGroup() {
+    outputFolder_ = makeLineEdit(settings_.outputFolder, QStringLiteral("outputFolder"));
+    fileName_ = makeLineEdit(settings_.fileName, QStringLiteral("fileName"));
+    auto* choose = makeChooseButton(QStringLiteral("chooseFolder"));
+    connect(choose, &QPushButton::clicked, this,
+            [this] { chooseFolderInto(hooks_, this, outputFolder_); });
+    auto* folderRow = new QHBoxLayout;
+    folderRow->addWidget(outputFolder_, 1);
+    folderRow->addWidget(choose);
+    auto* nameRow = new QHBoxLayout;
+    nameRow->addWidget(fileName_, 1);
+    nameRow->addWidget(new QLabel(QStringLiteral(".mp4")));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("出力先フォルダ"), folderRow);
+    form->addRow(QStringLiteral("ファイル名"), nameRow);
+    auto* group = new QGroupBox(QStringLiteral("出力先"));
+    group->setLayout(form);
+    return group;
+}
+
+// The size of the movie's frames, as a player will show them.
+void Mp4ExportDialog::showSize() {
+    const MovieGeometry geometry = movieGeometry(scale_->value(), pad16x9_->isChecked());
+    size_->setText(QStringLiteral("%1 × %2 ピクセル").arg(geometry.width).arg(geometry.height));
+}
+
+void Mp4ExportDialog::accept() {
+    if (!outputFieldsAcceptable(hooks_, this, outputFolder_, fileName_)) return;
+    choices_.mp4 = true;
+    choices_.mp4Options.scale = scale_->value();
+    choices_.mp4Options.crf = crf_->value();
+    choices_.mp4Options.pad16x9 = pad16x9_->isChecked();
+    choices_.stems = stems_->isChecked();
+    settings_.outputFolder = outputFolder_->text().toStdString();
+    settings_.fileName = fileName_->text().toStdString();
+    QDialog::accept();
+}
+
+}  // namespace lantrel
