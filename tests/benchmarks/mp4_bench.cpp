@@ -1,6 +1,6 @@
 // The MP4 export against ffmpeg: a 3-minute arrangement at 10 frames a second, scale 2 and
-// the default quality, written by Mp4Writer straight from the renderer and the mixer, next to
-// the ffmpeg program transcoding the joined AVI of the same song with the same encoder
+// the default quality, written by the export run straight from the renderer and the mixer,
+// next to the ffmpeg program transcoding the joined AVI of the same song with the same encoder
 // settings (wall clock and processor time, since the machine is shared); the MP4 export's
 // peak memory for a 1-minute and a 10-minute song, and on the 16:9 canvas; and the colour
 // conversion alone.
@@ -14,19 +14,15 @@
 #include <chrono>
 #include <cstdlib>
 #include <functional>
-#include <memory>
 
 #include "base/resource_folder.h"
-#include "audio/sample_set.h"
-#include "audio/timeline.h"
+#include "model/post_target.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
-#include "video/frame_context.h"
 #include "video/libav_log.h"
 #include "video/movie_export.h"
 #include "video/mp4_writer.h"
 #include "video/screen_converter.h"
-#include "video/screen_image.h"
 
 namespace lantrel {
 namespace {
@@ -55,86 +51,22 @@ ProjectSettings benchSettings(const Project& project) {
     return settings;
 }
 
-// The export run as it will drive a MovieSink: the AVI's frame sequence (a second of the
-// lead-in picture, the song frames, a second of the end picture) and the WAV's samples (a
-// second of silence, the song, a second of its decay), handed over a second of each in turn.
-class Mp4Export {
-  public:
-    Mp4Export(const Project& project, const ProjectSettings& settings)
-        : settings_(settings),
-          timing_(videoTiming(project, settings)),
-          frames_(folders_),
-          picture_(makeScreenImage()),
-          sounds_(std::make_unique<std::array<SampleSet, 3>>()) {
-        frames_.attach(project);
-        for (std::size_t lane = 0; lane < sounds_->size(); ++lane)
-            (*sounds_)[lane] = loadLaneSampleSet(settings.lanes[lane], folders_);
-        timeline_.buildTimeline(project, settings, *sounds_);
-        timeline_.finishTimeline();
-    }
-
-    std::string run(const std::filesystem::path& path, const Mp4Options& base) {
-        Mp4Options options = base;
-        options.fps = timing_.fps;
-        options.sampleRate = timeline_.sampleRate();
-        options.channels = settings_.stereo ? 2 : 1;
-        std::string error;
-        writer_ = Mp4Writer::create(path, options, error);
-        if (!writer_) return error;
-        audioNext_ = -timeline_.sampleRate();
-        const std::int64_t frames = timing_.songFrames + 2 * timing_.fps;
-        for (std::int64_t v = 0; v < frames; v += timing_.fps)
-            if (!addSecondOfFrames(v, std::min<std::int64_t>(v + timing_.fps, frames)) ||
-                !addSecondOfSound())
-                return writer_->error();
-        while (audioNext_ < timeline_.songLength() + timeline_.sampleRate())
-            if (!addSecondOfSound()) return writer_->error();
-        return writer_->finish() ? std::string() : writer_->error();
-    }
-
-  private:
-    std::int64_t positionOf(std::int64_t frame) const {
-        if (frame < timing_.fps) return -1;
-        if (frame >= timing_.fps + timing_.songFrames) return 2 * timing_.columns - 1;
-        return timing_.framePosition(frame - timing_.fps);
-    }
-    bool addSecondOfFrames(std::int64_t first, std::int64_t end) {
-        for (std::int64_t v = first; v < end; ++v) {
-            const std::int64_t position = positionOf(v);
-            if (position != drawn_) {
-                RenderFrame(frames_.prepare(&picture_, static_cast<int>(position)));
-                drawn_ = position;
-            }
-            if (!writer_->addFrame(screenPictureOf(picture_))) return false;
-        }
-        return true;
-    }
-    bool addSecondOfSound() {
-        const std::int64_t end = timeline_.songLength() + timeline_.sampleRate();
-        const std::int64_t count = std::min<std::int64_t>(timeline_.sampleRate(), end - audioNext_);
-        if (count <= 0) return true;
-        const int channels = settings_.stereo ? 2 : 1;
-        block_.assign(static_cast<std::size_t>(count * channels), 0);
-        if (audioNext_ >= 0 && settings_.stereo)
-            timeline_.renderStereo(block_.data(), audioNext_, count);
-        else if (audioNext_ >= 0)
-            timeline_.renderMono(block_.data(), audioNext_, count);
-        audioNext_ += count;
-        return writer_->addAudio(block_);
-    }
-
-    std::vector<std::filesystem::path> folders_ = exportFolders();
-    ProjectSettings settings_;
-    VideoTiming timing_;
-    FrameContext frames_;
-    QImage picture_;
-    std::int64_t drawn_ = -2;
-    std::unique_ptr<std::array<SampleSet, 3>> sounds_;
-    Timeline timeline_;
-    std::unique_ptr<Mp4Writer> writer_;
-    std::int64_t audioNext_ = 0;
-    std::vector<std::int16_t> block_;
-};
+// The export run with the MP4 extra, as `lantrel export --mp4` and the window start it:
+// the renderer and the mixer straight into the encoders. Returns the error, if any.
+std::string exportMp4(const Project& project, const std::filesystem::path& folder,
+                      const std::string& name, const Mp4Options& options) {
+    MovieExportJob job;
+    job.project = &project;
+    job.settings = benchSettings(project);
+    job.settings.outputFolder = folder.string();
+    job.settings.fileName = name;
+    job.resourceFolders = exportFolders();
+    job.minimumDuration = std::chrono::milliseconds(0);
+    job.extras.mp4 = true;
+    job.extras.mp4Options = options;
+    std::string error;
+    return ExportMovie(job, error) == kExportSuccess ? std::string() : error;
+}
 
 // Wall-clock seconds and the processor seconds (user and system, every thread) that `who`
 // spent meanwhile: RUSAGE_SELF for work in this process, RUSAGE_CHILDREN for a program it
@@ -198,9 +130,8 @@ void BM_Mp4ExportThreeMinutesVersusFfmpeg(benchmark::State& state) {
     std::string error;
     for (auto _ : state) {
         for (int round = 0; round < 3; ++round) {
-            Mp4Export exporter(project, benchSettings(project));
-            const Cost mine =
-                costOf(RUSAGE_SELF, [&] { error = exporter.run(out / "ours.mp4", options); });
+            const Cost mine = costOf(
+                RUSAGE_SELF, [&] { error = exportMp4(project, out.path(), "ours", options); });
             if (!error.empty()) return state.SkipWithError(error.c_str());
             const std::string command = ffmpegTranscode(avi, out / "ffmpeg.mp4", options);
             const Cost ffmpeg = costOf(RUSAGE_CHILDREN, [&] {
@@ -237,8 +168,7 @@ void BM_Mp4ExportPeakMemory(benchmark::State& state) {
         if (child == 0) {
             Project project;
             arrange(project, minutes);
-            Mp4Export exporter(project, benchSettings(project));
-            ::_exit(exporter.run(out / "bench.mp4", options).empty() ? 0 : 1);
+            ::_exit(exportMp4(project, out.path(), "bench", options).empty() ? 0 : 1);
         }
         int status = 0;
         rusage usage{};
