@@ -110,6 +110,9 @@ bool Mp4Writer::openVideo() {
     settings.set("preset", options_.preset);
     settings.set("crf", std::to_string(options_.crf));
     settings.set("profile", "high");
+    // x264's threaded look-ahead keeps frames of its own on top of the frame threads' (about
+    // 20 MB at 1024 x 768); without it the file comes out byte for byte the same, as fast.
+    settings.set("x264-params", "sync-lookahead=0");
     const int status = avcodec_open2(&video, codec, settings.address());
     if (status < 0)
         return file_.fail("cannot open " + describeVideoEncoder(options_) + ": " +
