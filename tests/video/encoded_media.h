@@ -1,5 +1,6 @@
 #pragma once
 
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -202,6 +203,38 @@ inline std::map<std::string, std::string> probe(const std::filesystem::path& fil
         if (const auto equals = line.find('='); equals != std::string::npos)
             fields[line.substr(0, equals)] = line.substr(equals + 1);
     return fields;
+}
+
+// What ffprobe should read in an MP4 of ours: `frames` H.264 frames (High profile, 4:2:0) of
+// width x height at `fps`, and AAC-LC at `rate` Hz in `channels`, both from time 0, the sound
+// lasting as long as the picture within one frame.
+struct Mp4Streams {
+    int width = 1024;
+    int height = 768;
+    int fps = 10;
+    std::int64_t frames = 0;
+    int rate = 44100;
+    int channels = 2;
+};
+inline void expectMp4Streams(const std::filesystem::path& file, const Mp4Streams& expected) {
+    auto video = probe(file, "v:0");
+    EXPECT_EQ(video["codec_name"], "h264");
+    EXPECT_EQ(video["profile"], "High");
+    EXPECT_EQ(video["pix_fmt"], "yuv420p");
+    EXPECT_EQ(video["width"], std::to_string(expected.width));
+    EXPECT_EQ(video["height"], std::to_string(expected.height));
+    EXPECT_EQ(video["r_frame_rate"], std::to_string(expected.fps) + "/1");
+    EXPECT_EQ(video["nb_read_frames"], std::to_string(expected.frames));
+    EXPECT_EQ(video["start_time"], "0.000000");
+    auto audio = probe(file, "a:0");
+    EXPECT_EQ(audio["codec_name"], "aac");
+    EXPECT_EQ(audio["profile"], "LC");
+    EXPECT_EQ(audio["sample_rate"], std::to_string(expected.rate));
+    EXPECT_EQ(audio["channels"], std::to_string(expected.channels));
+    EXPECT_EQ(audio["start_time"], "0.000000");
+    const double seconds = static_cast<double>(expected.frames) / expected.fps;
+    EXPECT_NEAR(std::stod(video["duration"]), seconds, 1e-6);
+    EXPECT_NEAR(std::stod(audio["duration"]), seconds, 1.0 / expected.fps);
 }
 
 // The decoded video as raw frames in `pixelFormat` (yuv420p, rgb24), converted by ffmpeg

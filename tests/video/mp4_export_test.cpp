@@ -75,22 +75,7 @@ class Mp4ExportTest : public ::testing::Test {
 TEST_F(Mp4ExportTest, OneFileHoldsTheAvisFramesAndTheWavsSoundInH264AndAac) {
     ASSERT_EQ(run(), kExportSuccess) << error;
     EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.mp4"}) << "no AVI or WAV on the way";
-    auto video = test::probe(movie(), "v:0");
-    EXPECT_EQ(video["codec_name"], "h264");
-    EXPECT_EQ(video["profile"], "High");
-    EXPECT_EQ(video["pix_fmt"], "yuv420p");
-    EXPECT_EQ(video["width"], "1024");
-    EXPECT_EQ(video["height"], "768");
-    EXPECT_EQ(video["r_frame_rate"], "10/1");
-    EXPECT_EQ(video["nb_read_frames"], std::to_string(kMovieFrames));
-    auto audio = test::probe(movie(), "a:0");
-    EXPECT_EQ(audio["codec_name"], "aac");
-    EXPECT_EQ(audio["profile"], "LC");
-    EXPECT_EQ(audio["sample_rate"], "44100");
-    EXPECT_EQ(audio["channels"], "2");
-    EXPECT_EQ(audio["start_time"], "0.000000");
-    EXPECT_NEAR(std::stod(video["duration"]), kMovieFrames / 10.0, 1e-6);
-    EXPECT_NEAR(std::stod(audio["duration"]), std::stod(video["duration"]), 0.1);
+    test::expectMp4Streams(movie(), {1024, 768, 10, kMovieFrames});
 
     // The progress the window's box follows, exactly as the AVI video posts it.
     const auto progress = target.of(kMessageVideoProgress);
@@ -109,14 +94,8 @@ TEST_F(Mp4ExportTest, MonoSoundAtTheLowerRateAndTheProjectsFrameRate) {
     job.settings.fps = 4;
     job.extras.mp4Options.scale = 1;
     ASSERT_EQ(run(), kExportSuccess) << error;
-    auto video = test::probe(movie(), "v:0");
-    EXPECT_EQ(video["width"], "512");
-    EXPECT_EQ(video["r_frame_rate"], "4/1");
-    EXPECT_EQ(video["nb_read_frames"], std::to_string(23 + 8));  // trunc(4 * 24 / 250 * 60)
-    auto audio = test::probe(movie(), "a:0");
-    EXPECT_EQ(audio["sample_rate"], "22050");
-    EXPECT_EQ(audio["channels"], "1");
-    EXPECT_NEAR(std::stod(audio["duration"]), std::stod(video["duration"]), 0.25);
+    // trunc(4 * 24 / 250 * 60) = 23 song frames
+    test::expectMp4Streams(movie(), {512, 384, 4, 23 + 8, 22050, 1});
 }
 
 TEST_F(Mp4ExportTest, EachFrameIsTheScoreScreenAtItsPositionEnlarged) {

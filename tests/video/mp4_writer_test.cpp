@@ -80,29 +80,13 @@ TEST_P(Mp4FormatTest, WritesHighProfileH264AndAacWithTheFrameSizeTagsAndTiming) 
     EXPECT_EQ(filesLeft(), std::vector<std::string>{"song.mp4"});
     const MovieGeometry geometry = movieGeometry(options().scale, options().pad16x9);
 
+    test::expectMp4Streams(target(), {geometry.width, geometry.height, 8, kFrames});
     auto video = test::probe(target(), "v:0");
-    EXPECT_EQ(video["codec_name"], "h264");
-    EXPECT_EQ(video["profile"], "High");
-    EXPECT_EQ(video["pix_fmt"], "yuv420p");
-    EXPECT_EQ(video["width"], std::to_string(geometry.width));
-    EXPECT_EQ(video["height"], std::to_string(geometry.height));
-    EXPECT_EQ(video["r_frame_rate"], "8/1");
     EXPECT_EQ(video["nb_frames"], std::to_string(kFrames));
-    EXPECT_EQ(video["nb_read_frames"], std::to_string(kFrames));
     EXPECT_EQ(video["color_space"], "bt709");
     EXPECT_EQ(video["color_primaries"], "bt709");
     EXPECT_EQ(video["color_transfer"], "bt709");
     EXPECT_EQ(video["color_range"], "tv");
-    EXPECT_EQ(video["start_time"], "0.000000");
-
-    auto audio = test::probe(target(), "a:0");
-    EXPECT_EQ(audio["codec_name"], "aac");
-    EXPECT_EQ(audio["profile"], "LC");
-    EXPECT_EQ(audio["sample_rate"], "44100");
-    EXPECT_EQ(audio["channels"], "2");
-    EXPECT_EQ(audio["start_time"], "0.000000");
-    EXPECT_NEAR(std::stod(video["duration"]), kFrames / 8.0, 1e-6);
-    EXPECT_NEAR(std::stod(audio["duration"]), std::stod(video["duration"]), 1.0 / 8);
 
     // The index comes before the samples, so that the movie plays while it downloads.
     const auto boxes = test::topLevelBoxes(target());
