@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -56,6 +58,16 @@ Widget* child(const QWidget& parent, const QString& name) {
     auto* widget = parent.findChild<Widget*>(name);
     EXPECT_NE(widget, nullptr) << name.toStdString();
     return widget;
+}
+
+// Presses the dialog's OK; answers whether the dialog closed, and takes the warning it showed
+// if not.
+template <typename Dialog>
+bool pressOk(Dialog& dialog, DialogRecorder& recorder, std::string* warning = nullptr) {
+    child<QPushButton>(dialog, "ok")->click();
+    if (dialog.result() == QDialog::Accepted) return true;
+    if (warning) *warning = recorder.takeWarning();
+    return false;
 }
 
 // Calls `open`, which runs a modal dialog, and `use` on that dialog once its event loop runs;

@@ -37,12 +37,8 @@ class MovieSettingDialogTest : public ::testing::Test {
                                    recorder_.hooks());
     }
 
-    // Presses OK; answers whether the dialog closed, and takes the warning it showed if not.
     bool pressOk(CMovieSettingDialog& dialog, std::string* warning = nullptr) {
-        child<QPushButton>(dialog, "ok")->click();
-        if (dialog.result() == QDialog::Accepted) return true;
-        if (warning) *warning = recorder_.takeWarning();
-        return false;
+        return test::pressOk(dialog, recorder_, warning);
     }
 
     test::TempDir output_;

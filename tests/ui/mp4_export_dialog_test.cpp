@@ -24,12 +24,8 @@ class Mp4ExportDialogTest : public ::testing::Test {
         settings_.fileName = "tune";
     }
 
-    // Presses OK; answers whether the dialog closed, and takes the warning it showed if not.
     bool pressOk(Mp4ExportDialog& dialog, std::string* warning = nullptr) {
-        child<QPushButton>(dialog, "ok")->click();
-        if (dialog.result() == QDialog::Accepted) return true;
-        if (warning) *warning = recorder_.takeWarning();
-        return false;
+        return test::pressOk(dialog, recorder_, warning);
     }
     std::string sizeShown(const Mp4ExportDialog& dialog) {
         return child<QLabel>(dialog, "size")->text().toStdString();

@@ -55,29 +55,24 @@ class WindowSessionTest : public test::WindowFixture {
         return picture;
     }
 
-    // The movie output command through its dialog, as the user fills it in.
-    void exportMovie(const std::function<void(CMovieSettingDialog&)>& fill = {}) {
-        const bool opened = test::driveModal<CMovieSettingDialog>(
-            [this] { frame().action(kCommandMovieOutput)->trigger(); },
-            [this, &fill](CMovieSettingDialog& dialog) {
+    // A movie command through its dialog, into the test's folder as "movie", as the user fills
+    // it in; whether the dialog opened.
+    template <typename Dialog>
+    bool exportThrough(CommandId command, const std::function<void(Dialog&)>& fill) {
+        return test::driveModal<Dialog>(
+            [this, command] { frame().action(command)->trigger(); },
+            [this, &fill](Dialog& dialog) {
                 test::child<QLineEdit>(dialog, "outputFolder")->setText(out.c_str());
                 test::child<QLineEdit>(dialog, "fileName")->setText("movie");
                 if (fill) fill(dialog);
                 test::child<QPushButton>(dialog, "ok")->click();
             });
-        ASSERT_TRUE(opened);
     }
-
-    // The MP4 command through its dialog, into the test's folder as "movie".
+    void exportMovie(const std::function<void(CMovieSettingDialog&)>& fill = {}) {
+        ASSERT_TRUE(exportThrough(kCommandMovieOutput, fill));
+    }
     bool exportMp4(const std::function<void(Mp4ExportDialog&)>& fill = {}) {
-        return test::driveModal<Mp4ExportDialog>(
-            [this] { frame().action(kCommandMp4Output)->trigger(); },
-            [this, &fill](Mp4ExportDialog& dialog) {
-                test::child<QLineEdit>(dialog, "outputFolder")->setText(out.c_str());
-                test::child<QLineEdit>(dialog, "fileName")->setText("movie");
-                if (fill) fill(dialog);
-                test::child<QPushButton>(dialog, "ok")->click();
-            });
+        return exportThrough(kCommandMp4Output, fill);
     }
 
     std::filesystem::path out;

@@ -5,6 +5,7 @@
 #include <chrono>
 
 #include "audio/wav_file_reader.h"
+#include "export_job_fixture.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
@@ -19,35 +20,18 @@ namespace {
 
 // A project of `columns` columns at tempo 100 (effective 99) and 10 frames a second, with
 // sounds and (blank) sprites from folders the test makes.
-class MovieExportTest : public ::testing::Test {
+class MovieExportTest : public test::ExportJobFixture {
   protected:
     MovieExportTest() {
         test::writeSoundFolder(sounds.path(), [](int) { return test::constantSamples(500, 2000); });
-        job.project = &project;
         job.resourceFolders = {sounds.path()};
-        job.cancel = &cancel;
-        job.target = &target;
-        job.minimumDuration = std::chrono::milliseconds(0);
         settings().tempo = 100;
         settings().sampleRate = 22050;
-        settings().outputFolder = out.path().string();
-        settings().fileName = "song";
     }
     ProjectSettings& settings() { return job.settings; }
     void arrange(int columns) {
         for (int column = 0; column < columns; ++column)
             project.lane(column % 3).putNote(column, 0, Note{1, 9});
-    }
-    int run() {
-        target.clear();
-        return ExportMovie(job, error);
-    }
-    std::vector<std::string> filesLeft() const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(out.path()))
-            names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
     }
     std::unique_ptr<AviReader> openVideo(const std::string& name) {
         std::string problem;
@@ -55,12 +39,6 @@ class MovieExportTest : public ::testing::Test {
     }
 
     test::TempDir sounds;
-    test::TempDir out;
-    Project project;
-    AutoResetEvent cancel;
-    test::RecordingTarget target;
-    MovieExportJob job;
-    std::string error;
 };
 
 TEST_F(MovieExportTest, TheVideoHasALeadInTheSongAndAnEndSecond) {

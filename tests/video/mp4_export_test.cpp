@@ -5,13 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "encoded_media.h"
-#include "model/auto_reset_event.h"
-#include "model/project.h"
-#include "support/recording_target.h"
-#include "support/temp_dir.h"
+#include "export_job_fixture.h"
 #include "video/frame_context.h"
 #include "video/libav_log.h"
-#include "video/movie_export.h"
 
 namespace lantrel {
 namespace {
@@ -22,7 +18,7 @@ namespace {
 constexpr int kColumns = 24;
 constexpr int kMovieFrames = 57 + 20;
 
-class Mp4ExportTest : public ::testing::Test {
+class Mp4ExportTest : public test::ExportJobFixture {
   protected:
     Mp4ExportTest() {
         showOnlyLibavErrors();
@@ -30,20 +26,10 @@ class Mp4ExportTest : public ::testing::Test {
             for (int lane = 0; lane < 3; ++lane)
                 project.lane(lane).putNote(
                     column, 0, Note{1 + (column + 5 * lane) % 15, 1 + (column * 3 + lane) % 13});
-        job.project = &project;
         job.resourceFolders = {LANTREL_RSRC_DIR};
-        job.cancel = &cancel;
-        job.target = &target;
-        job.minimumDuration = std::chrono::milliseconds(0);
         job.settings.tempo = 250;
         job.settings.emulateTempo = false;
-        job.settings.outputFolder = out.path().string();
-        job.settings.fileName = "song";
         job.extras.mp4 = true;
-    }
-    int run() {
-        target.clear();
-        return ExportMovie(job, error);
     }
     // The WAV export of the same song, as the AVI export would write it.
     std::vector<std::int16_t> wavExport() {
@@ -62,14 +48,6 @@ class Mp4ExportTest : public ::testing::Test {
         return picture;
     }
     std::filesystem::path movie() const { return out / "song.mp4"; }
-    std::vector<std::string> filesLeft() const { return test::folderEntries(out.path()); }
-
-    test::TempDir out;
-    Project project;
-    AutoResetEvent cancel;
-    test::RecordingTarget target;
-    MovieExportJob job;
-    std::string error;
 };
 
 TEST_F(Mp4ExportTest, OneFileHoldsTheAvisFramesAndTheWavsSoundInH264AndAac) {
