@@ -3,45 +3,29 @@
 // and the export's peak memory for a 1-minute and a 10-minute song.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 
 #include "base/resource_folder.h"
+#include "model/post_target.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
 #include "video/movie_export.h"
+#include "export_bench_support.h"
 
 namespace lantrel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Two notes a column on every lane for `minutes` at tempo 120.
-void arrange(Project& project, int minutes) {
-    for (int lane = 0; lane < 3; ++lane)
-        for (int column = 0; column < minutes * 120; ++column)
-            for (int slot = 0; slot < 2; ++slot)
-                project.lane(lane).putNote(
-                    column, slot, Note{1 + (column + lane) % 15, 1 + (column * 3 + slot * 5) % 13});
-}
-
 MovieExportJob makeJob(const Project& project, const test::TempDir& out, bool join) {
-    MovieExportJob job;
-    job.project = &project;
-    job.settings = project.settings();
-    job.settings.tempo = 120;
+    MovieExportJob job = bench::exportJob(project, out.path(), "bench");
+    job.resourceFolders = resourceFolders();
     job.settings.join = join;
     job.settings.audioOn = join;
-    job.settings.outputFolder = out.path().string();
-    job.settings.fileName = "bench";
-    job.resourceFolders = resourceFolders();
-    job.minimumDuration = std::chrono::milliseconds(0);
     return job;
 }
 
@@ -65,15 +49,10 @@ double ddSeconds(const test::TempDir& out, std::uintmax_t bytes) {
     return seconds;
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 void BM_ExportThreeMinutesVersusDd(benchmark::State& state) {
     const bool join = state.range(0) != 0;
     Project project;
-    arrange(project, 3);
+    bench::arrange(project, 3);
     test::TempDir out;
     std::vector<double> exports, dds;
     for (auto _ : state) {
@@ -87,9 +66,9 @@ void BM_ExportThreeMinutesVersusDd(benchmark::State& state) {
             dds.push_back(ddSeconds(out, bytes));
         }
     }
-    state.counters["export_s"] = median(exports);
-    state.counters["dd_s"] = median(dds);
-    state.counters["ratio"] = median(exports) / median(dds);
+    state.counters["export_s"] = bench::median(exports);
+    state.counters["dd_s"] = bench::median(dds);
+    state.counters["ratio"] = bench::median(exports) / bench::median(dds);
 }
 BENCHMARK(BM_ExportThreeMinutesVersusDd)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kSecond);
 
@@ -98,17 +77,10 @@ void BM_MovieExportPeakMemory(benchmark::State& state) {
     double peak = 0;
     for (auto _ : state) {
         test::TempDir out;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            Project project;
-            arrange(project, minutes);
-            std::string error;
-            ::_exit(ExportMovie(makeJob(project, out, true), error));
-        }
-        int status = 0;
-        rusage usage{};
-        ::wait4(child, &status, 0, &usage);
-        peak = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        peak = bench::runInChild(minutes, [&](const Project& project) {
+                   std::string error;
+                   return ExportMovie(makeJob(project, out, true), error) == kExportSuccess;
+               }).peakMegabytes;
     }
     state.counters["peak_RSS_MB"] = peak;
 }

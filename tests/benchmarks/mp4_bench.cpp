@@ -6,16 +6,13 @@
 // conversion alone.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
 
-#include "base/resource_folder.h"
 #include "model/post_target.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
@@ -23,45 +20,18 @@
 #include "video/movie_export.h"
 #include "video/mp4_writer.h"
 #include "video/screen_converter.h"
+#include "export_bench_support.h"
 
 namespace lantrel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Two notes a column on every lane for `minutes` at tempo 120, as the AVI export's benchmark.
-void arrange(Project& project, int minutes) {
-    for (int lane = 0; lane < 3; ++lane)
-        for (int column = 0; column < minutes * 120; ++column)
-            for (int slot = 0; slot < 2; ++slot)
-                project.lane(lane).putNote(
-                    column, slot, Note{1 + (column + lane) % 15, 1 + (column * 3 + slot * 5) % 13});
-}
-
-// The usual resource folders, then the one the build wrote.
-std::vector<std::filesystem::path> exportFolders() {
-    auto folders = resourceFolders();
-    folders.emplace_back(LANTREL_RSRC_DIR);
-    return folders;
-}
-
-ProjectSettings benchSettings(const Project& project) {
-    ProjectSettings settings = project.settings();
-    settings.tempo = 120;
-    return settings;
-}
-
 // The export run with the MP4 extra, as `lantrel export --mp4` and the window start it:
 // the renderer and the mixer straight into the encoders. Returns the error, if any.
 std::string exportMp4(const Project& project, const std::filesystem::path& folder,
                       const std::string& name, const Mp4Options& options) {
-    MovieExportJob job;
-    job.project = &project;
-    job.settings = benchSettings(project);
-    job.settings.outputFolder = folder.string();
-    job.settings.fileName = name;
-    job.resourceFolders = exportFolders();
-    job.minimumDuration = std::chrono::milliseconds(0);
+    MovieExportJob job = bench::exportJob(project, folder, name);
     job.extras.mp4 = true;
     job.extras.mp4Options = options;
     std::string error;
@@ -91,21 +61,10 @@ Cost costOf(int who, const std::function<void()>& work) {
             cpuSeconds(who) - cpuBefore};
 }
 
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // The joined AVI of the song, as the AVI export writes it.
 std::filesystem::path writeJoinedAvi(const Project& project, const test::TempDir& out) {
-    MovieExportJob job;
-    job.project = &project;
-    job.settings = benchSettings(project);
+    MovieExportJob job = bench::exportJob(project, out.path(), "joined");
     job.settings.join = true;
-    job.settings.outputFolder = out.path().string();
-    job.settings.fileName = "joined";
-    job.resourceFolders = exportFolders();
-    job.minimumDuration = std::chrono::milliseconds(0);
     std::string error;
     ExportMovie(job, error);
     return out / "joined.avi";
@@ -122,7 +81,7 @@ std::string ffmpegTranscode(const std::filesystem::path& avi, const std::filesys
 void BM_Mp4ExportThreeMinutesVersusFfmpeg(benchmark::State& state) {
     showOnlyLibavErrors();
     Project project;
-    arrange(project, 3);
+    bench::arrange(project, 3);
     test::TempDir out;
     const auto avi = writeJoinedAvi(project, out);
     const Mp4Options options;  // the defaults: scale 2
@@ -143,12 +102,12 @@ void BM_Mp4ExportThreeMinutesVersusFfmpeg(benchmark::State& state) {
             theirsCpu.push_back(ffmpeg.cpuSeconds);
         }
     }
-    state.counters["mp4_export_s"] = median(ours);
-    state.counters["ffmpeg_s"] = median(theirs);
-    state.counters["ratio"] = median(ours) / median(theirs);
-    state.counters["mp4_export_cpu_s"] = median(oursCpu);
-    state.counters["ffmpeg_cpu_s"] = median(theirsCpu);
-    state.counters["cpu_ratio"] = median(oursCpu) / median(theirsCpu);
+    state.counters["mp4_export_s"] = bench::median(ours);
+    state.counters["ffmpeg_s"] = bench::median(theirs);
+    state.counters["ratio"] = bench::median(ours) / bench::median(theirs);
+    state.counters["mp4_export_cpu_s"] = bench::median(oursCpu);
+    state.counters["ffmpeg_cpu_s"] = bench::median(theirsCpu);
+    state.counters["cpu_ratio"] = bench::median(oursCpu) / bench::median(theirsCpu);
     state.counters["mp4_MB"] =
         static_cast<double>(std::filesystem::file_size(out / "ours.mp4")) / 1e6;
     state.counters["ffmpeg_MB"] =
@@ -164,18 +123,11 @@ void BM_Mp4ExportPeakMemory(benchmark::State& state) {
     double peak = 0;
     for (auto _ : state) {
         test::TempDir out;
-        const pid_t child = ::fork();
-        if (child == 0) {
-            Project project;
-            arrange(project, minutes);
-            ::_exit(exportMp4(project, out.path(), "bench", options).empty() ? 0 : 1);
-        }
-        int status = 0;
-        rusage usage{};
-        ::wait4(child, &status, 0, &usage);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-            state.SkipWithError("the export failed");
-        peak = static_cast<double>(usage.ru_maxrss) / 1024.0;
+        const bench::ChildRun run = bench::runInChild(minutes, [&](const Project& project) {
+            return exportMp4(project, out.path(), "bench", options).empty();
+        });
+        if (!run.succeeded) state.SkipWithError("the export failed");
+        peak = run.peakMegabytes;
     }
     state.counters["peak_RSS_MB"] = peak;
 }

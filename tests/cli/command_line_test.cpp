@@ -17,22 +17,14 @@
 #include "support/command_output.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
+#include "verb_outcome.h"
 
 namespace lantrel {
 namespace {
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
-Outcome run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runCommandLine(args, out, err);
-    return {status, out.str(), err.str()};
-}
+Outcome run(const std::vector<std::string>& args) { return test::runVerbs(args); }
 
 class CommandLineTest : public ::testing::Test {
   protected:

@@ -10,24 +10,16 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
+#include "verb_outcome.h"
 
 namespace lantrel {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
-Outcome run(std::vector<std::string> args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = runCommandLine(args, out, err);
-    return {status, out.str(), err.str()};
-}
+Outcome run(const std::vector<std::string>& args) { return test::runVerbs(args); }
 
 std::vector<std::string> entriesOf(const std::filesystem::path& folder) {
     std::vector<std::string> names;

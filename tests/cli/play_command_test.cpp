@@ -16,17 +16,14 @@
 #include "model/vtq_gui_doc.h"
 #include "support/playback_fixture.h"
 #include "support/temp_dir.h"
+#include "verb_outcome.h"
 
 namespace lantrel {
 namespace {
 
 using namespace std::chrono_literals;
 
-struct Outcome {
-    int status;
-    std::string out;
-    std::string err;
-};
+using test::Outcome;
 
 class PlayCommandTest : public ::testing::Test {
   protected:
