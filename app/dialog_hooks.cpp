@@ -1,12 +1,15 @@
 #include "dialog_hooks.h"
 
 #include <QFileDialog>
+#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <filesystem>
 #include <system_error>
 
 #include "base/output_name.h"
+#include "dialog_buttons.h"
 
 namespace lantrel {
 
@@ -46,6 +49,19 @@ void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit
     const QString chosen =
         hooks.chooseFolder(parent, QStringLiteral("出力フォルダの選択"), edit->text());
     if (!chosen.isEmpty()) edit->setText(chosen);
+}
+
+FolderRow makeFolderRow(QWidget* dialog, const DialogHooks& hooks, const std::string& folder,
+                        const QString& editName, const QString& buttonName) {
+    FolderRow made{new QHBoxLayout, new QLineEdit(QString::fromStdString(folder))};
+    made.edit->setObjectName(editName);
+    auto* choose = makeChooseButton(buttonName);
+    QLineEdit* edit = made.edit;
+    QObject::connect(choose, &QPushButton::clicked, dialog,
+                     [&hooks, dialog, edit] { chooseFolderInto(hooks, dialog, edit); });
+    made.row->addWidget(made.edit, 1);
+    made.row->addWidget(choose);
+    return made;
 }
 
 bool outputFieldsAcceptable(const DialogHooks& hooks, QWidget* dialog, QLineEdit* folder,

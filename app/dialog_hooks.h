@@ -4,7 +4,9 @@
 #include <QString>
 
 #include <functional>
+#include <string>
 
+class QHBoxLayout;
 class QLineEdit;
 class QWidget;
 
@@ -34,6 +36,15 @@ DialogHooks withDefaults(DialogHooks hooks);
 // The "選択" buttons: asks for a folder, titled "出力フォルダの選択", starting at the edit's text;
 // a chosen folder replaces the text, a cancelled choice changes nothing.
 void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit);
+
+// A folder edit holding `folder` with its "選択" button beside it, which chooses into the edit
+// as above. `hooks` must outlive the dialog (the dialog's own member).
+struct FolderRow {
+    QHBoxLayout* row;
+    QLineEdit* edit;
+};
+FolderRow makeFolderRow(QWidget* dialog, const DialogHooks& hooks, const std::string& folder,
+                        const QString& editName, const QString& buttonName);
 
 // Whether the output folder and file name fields of an export dialog name where the files can
 // go: a folder that exists, and a file name that cannot reach outside it (say "../x" from an

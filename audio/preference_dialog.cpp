@@ -1,10 +1,8 @@
 #include "preference_dialog.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "app/dialog_buttons.h"
@@ -47,15 +45,11 @@ QWidget* CPreferenceDialog::makeFolderGroup() {
 
 QWidget* CPreferenceDialog::makeLaneGroup(int lane) {
     auto* group = new QGroupBox(QString::fromUtf8(kLaneNames[lane]));
-    QLineEdit*& edit = edits_[lane];
-    edit = new QLineEdit(QString::fromStdString(folders_[lane]));
-    edit->setObjectName(QStringLiteral("folder%1").arg(lane));
-    auto* choose = makeChooseButton(QStringLiteral("chooseFolder%1").arg(lane));
-    connect(choose, &QPushButton::clicked, this,
-            [this, edit] { chooseFolderInto(hooks_, this, edit); });
-    auto* row = new QHBoxLayout(group);
-    row->addWidget(edit, 1);
-    row->addWidget(choose);
+    const FolderRow folder =
+        makeFolderRow(this, hooks_, folders_[lane], QStringLiteral("folder%1").arg(lane),
+                      QStringLiteral("chooseFolder%1").arg(lane));
+    edits_[lane] = folder.edit;
+    group->setLayout(folder.row);
     return group;
 }
 

@@ -80,14 +80,10 @@ CWavAttrDialog::CWavAttrDialog(QWidget* parent, const LaneSound& sound,
 
 QWidget* CWavAttrDialog::makeFolderGroup() {
     auto* group = new QGroupBox(QStringLiteral("ＷＡＶフォルダ"));
-    folderEdit_ = new QLineEdit(QString::fromStdString(sound_.waveFolder));
-    folderEdit_->setObjectName("folder");
-    auto* choose = makeChooseButton(QStringLiteral("chooseFolder"));
-    connect(choose, &QPushButton::clicked, this,
-            [this] { chooseFolderInto(hooks_, this, folderEdit_); });
-    auto* row = new QHBoxLayout(group);
-    row->addWidget(folderEdit_, 1);
-    row->addWidget(choose);
+    const FolderRow folder = makeFolderRow(this, hooks_, sound_.waveFolder, QStringLiteral("folder"),
+                                           QStringLiteral("chooseFolder"));
+    folderEdit_ = folder.edit;
+    group->setLayout(folder.row);
     return group;
 }
 

@@ -172,14 +172,11 @@ QWidget* CMovieSettingDialog::makePanGroup() {
 }
 
 QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
-    outputFolder_ = makeLineEdit(settings_.outputFolder, "outputFolder");
-    auto* choose = makeChooseButton("chooseFolder");
-    connect(choose, &QPushButton::clicked, this,
-            [this] { chooseFolderInto(hooks_, this, outputFolder_); });
-    auto* row = new QHBoxLayout;
-    row->addWidget(outputFolder_, 1);
-    row->addWidget(choose);
-    return makeGroup(QStringLiteral("出力先フォルダ"), row);
+    const FolderRow folder = makeFolderRow(this, hooks_, settings_.outputFolder,
+                                           QStringLiteral("outputFolder"),
+                                           QStringLiteral("chooseFolder"));
+    outputFolder_ = folder.edit;
+    return makeGroup(QStringLiteral("出力先フォルダ"), folder.row);
 }
 
 QWidget* CMovieSettingDialog::makeFileNameGroup() {

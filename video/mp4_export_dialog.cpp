@@ -81,19 +81,16 @@ QWidget* Mp4ExportDialog::makeMovieGroup() {
 }
 
 QWidget* Mp4ExportDialog::makeTargetGroup() {
-    outputFolder_ = makeLineEdit(settings_.outputFolder, QStringLiteral("outputFolder"));
+    const FolderRow folder = makeFolderRow(this, hooks_, settings_.outputFolder,
+                                           QStringLiteral("outputFolder"),
+                                           QStringLiteral("chooseFolder"));
+    outputFolder_ = folder.edit;
     fileName_ = makeLineEdit(settings_.fileName, QStringLiteral("fileName"));
-    auto* choose = makeChooseButton(QStringLiteral("chooseFolder"));
-    connect(choose, &QPushButton::clicked, this,
-            [this] { chooseFolderInto(hooks_, this, outputFolder_); });
-    auto* folderRow = new QHBoxLayout;
-    folderRow->addWidget(outputFolder_, 1);
-    folderRow->addWidget(choose);
     auto* nameRow = new QHBoxLayout;
     nameRow->addWidget(fileName_, 1);
     nameRow->addWidget(new QLabel(QStringLiteral(".mp4")));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("出力先フォルダ"), folderRow);
+    form->addRow(QStringLiteral("出力先フォルダ"), folder.row);
     form->addRow(QStringLiteral("ファイル名"), nameRow);
     auto* group = new QGroupBox(QStringLiteral("出力先"));
     group->setLayout(form);
