@@ -13,10 +13,10 @@ namespace {
 // 14 points at 96 dots per inch.
 constexpr int kProgressFontPixels = 19;
 
-QString phaseCaption(int phase) {
+QString phaseCaption(int phase, bool mp4) {
     switch (phase) {
         case 0:
-            return QStringLiteral("AVI 出力中…");
+            return mp4 ? QStringLiteral("MP4 出力中…") : QStringLiteral("AVI 出力中…");
         case 1:
             return QStringLiteral("WAV 出力中…");
         case 2:
@@ -28,7 +28,7 @@ QString phaseCaption(int phase) {
 
 }  // namespace
 
-void drawProgressBox(QImage& screen, int phase) {
+void drawProgressBox(QImage& screen, int phase, bool mp4) {
     QPainter painter(&screen);
     painter.setFont(proportionalGothicFont(kProgressFontPixels));
     const QRect cancel(QPoint(384, 352), QPoint(511, 383));
@@ -41,10 +41,10 @@ void drawProgressBox(QImage& screen, int phase) {
 
     const int textHeight = QFontMetrics(painter.font()).height();
     const QRect caption(QPoint(384, 352 - textHeight), QPoint(511, 351));
+    painter.setClipRect(caption);  // before the fill: the cancel box's clip would hide it
     painter.fillRect(caption, Qt::black);
     painter.setPen(Qt::white);
-    painter.setClipRect(caption);
-    painter.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, phaseCaption(phase));
+    painter.drawText(caption, Qt::AlignCenter | Qt::TextSingleLine, phaseCaption(phase, mp4));
 }
 
 }  // namespace lantrel

@@ -205,7 +205,7 @@ void CVtqGuiView::renderScreen(int position) {
 
 void CVtqGuiView::renderExportScreen() {
     renderScreen(exportPosition_);
-    drawProgressBox(screen_, exportPhase_);
+    drawProgressBox(screen_, exportPhase_, exportingMp4_);
 }
 
 void CVtqGuiView::showScreen() {
@@ -618,6 +618,7 @@ void CVtqGuiView::mp4Output() {
 
 void CVtqGuiView::startExport(const ProjectSettings& settings, const ExtraOutputs& extras) {
     exportSettings_ = settings;
+    exportingMp4_ = extras.mp4;
     exporting_ = true;
     exportPosition_ = 0;
     if (!export_.start(settings, poster_, extras)) {

@@ -177,6 +177,7 @@ class CVtqGuiView : public QWidget {
     bool exporting_ = false;
     int exportPosition_ = 0;
     int exportPhase_ = 0;
+    bool exportingMp4_ = false;
     ProjectSettings exportSettings_;  // the running export's settings, for its sample rate
     bool audioOnly_ = true;
     QTimer outputWatch_;  // while playing: did the player end by itself?

@@ -4,6 +4,7 @@
 
 #include "app/command_table.h"
 #include "app/matrix_scroll_bar.h"
+#include "app/progress_box.h"
 #include "app/view_geometry.h"
 #include "ui/window_fixture.h"
 #include "video/frame_context.h"
@@ -26,6 +27,21 @@ TEST(ViewGeometry, FitsTheScreenWithoutEverEnlargingIt) {
     EXPECT_TRUE((ViewGeometry{512, 100}.screenRect().isEmpty()));
     EXPECT_EQ((ViewGeometry{512, 496}.cancelBox()), QRect(384, 354, 128, 32));
     EXPECT_EQ((ViewGeometry{256, 496}.cancelBox()), QRect(192, 274, 64, 16));
+}
+
+// Over a light score the caption must still read: white on a black band of its own.
+TEST(ProgressBox, TheCaptionIsWhiteOnBlackAndNamesTheMp4ForItsVideo) {
+    QImage avi(512, 384, QImage::Format_RGB32);
+    avi.fill(Qt::white);
+    QImage mp4 = avi.copy();
+    drawProgressBox(avi, 0, false);
+    drawProgressBox(mp4, 0, true);
+    EXPECT_EQ(avi.pixel(384, 351), qRgb(0, 0, 0)) << "the caption's band";
+    EXPECT_EQ(avi.pixel(511, 340), qRgb(0, 0, 0));
+    EXPECT_EQ(avi.pixel(383, 351), qRgb(255, 255, 255)) << "the score beside it";
+    const QRect caption(384, 320, 128, 32);
+    EXPECT_NE(avi.copy(caption), mp4.copy(caption)) << "another caption for the MP4";
+    EXPECT_EQ(avi.copy(384, 352, 128, 32), mp4.copy(384, 352, 128, 32)) << "the same cancel box";
 }
 
 TEST(ViewGeometry, TheHeaderCountsAsTheUpperLaneForTheLeftButtonOnly) {
