@@ -47,13 +47,21 @@ bool InstanceLink::listen(std::function<void(const QString&)> open) {
 void InstanceLink::accept() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (!socket->canReadLine()) return;
-            const QString name = QString::fromUtf8(socket->readLine()).trimmed();
-            socket->write("ok\n");
-            socket->flush();
-            if (!name.isEmpty() && open_) open_(name);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { readNames(*socket); });
+    }
+}
+
+// Opening a name may ask the user (the save question, "それは読めない"), and a message box runs
+// an event loop of its own, in which the socket can disconnect and be deleted. So the names are
+// opened later from the main loop, when none of the socket's code is on the stack any more.
+void InstanceLink::readNames(QLocalSocket& socket) {
+    while (socket.canReadLine()) {
+        const QString name = QString::fromUtf8(socket.readLine()).trimmed();
+        socket.write("ok\n");
+        socket.flush();
+        if (name.isEmpty()) continue;
+        QMetaObject::invokeMethod(
+            this, [this, name] { if (open_) open_(name); }, Qt::QueuedConnection);
     }
 }
 

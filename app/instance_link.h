@@ -6,6 +6,7 @@
 #include <functional>
 
 class QLocalServer;
+class QLocalSocket;
 
 namespace lantrel {
 
@@ -22,11 +23,13 @@ class InstanceLink : public QObject {
     static bool forward(const QString& name);
 
     explicit InstanceLink(QObject* parent = nullptr);
-    // Takes names from later starts; each one is handed to `open` on this thread.
+    // Takes names from later starts; each one is handed to `open` on this thread, from the
+    // event loop, never from inside the socket that brought it.
     bool listen(std::function<void(const QString& name)> open);
 
   private:
     void accept();
+    void readNames(QLocalSocket& socket);
 
     QLocalServer* server_;
     std::function<void(const QString&)> open_;
