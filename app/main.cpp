@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/command_line.h"
+#include "display_check.h"
 #include "video/sprite_sheets.h"
 #include "window_start.h"
 
@@ -34,5 +35,9 @@ int runVerb(int argc, char** argv, const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (lantrel::isCommandLine(args)) return runVerb(argc, argv, args);
+    if (const std::string reason = lantrel::missingDisplayReason(); !reason.empty()) {
+        std::cerr << "lantrel: " << reason << '\n';
+        return 1;
+    }
     return lantrel::runWindow(argc, argv);
 }

@@ -5,6 +5,9 @@
 #include <QFont>
 #include <QSettings>
 
+#include <signal.h>
+
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 
@@ -20,10 +23,47 @@ namespace lantrel {
 
 namespace {
 
+// While Qt connects to the display: a display that is named but does not answer ends Qt with a
+// fatal message and an abort, which would leave a core dump and Qt's advice to reinstall. The
+// user gets one line and the failure status instead. The platform plugin's notes on the way
+// there only repeat it; everything else reads as Qt writes it.
+void displayFailureAsOneLine(QtMsgType type, const QMessageLogContext& context,
+                             const QString& message) {
+    if (type != QtFatalMsg) {
+        if (context.category && QByteArrayView(context.category).startsWith("qt.qpa")) return;
+        std::cerr << qFormatLogMessage(type, context, message).toStdString() << '\n';
+        return;
+    }
+    const QString display = qEnvironmentVariable("WAYLAND_DISPLAY", qEnvironmentVariable("DISPLAY"));
+    std::cerr << "lantrel: cannot open the window: no display answers at " << display.toStdString()
+              << "; the verbs work without one, see lantrel --help\n";
+    std::_Exit(1);
+}
+
 void bringToFront(QWidget* window) {
     window->show();
     window->raise();
     window->activateWindow();
+}
+
+// Ctrl+C in the terminal is the user at the keyboard: it closes the window as the window's
+// own close button does, with the save question. A shutdown or a closed terminal cannot wait
+// for an answer: the unsaved project goes to a recovery copy, and the program ends at once.
+void endBySignal(CLantrelApp& lantrel, int signal) {
+    if (signal == SIGINT) {
+        // While a question or a dialog is open, the window's close button waits for it too.
+        if (QApplication::activeModalWidget() != nullptr) return;
+        if (lantrel.frame()->isVisible() && lantrel.frame()->close())
+            QApplication::exit(128 + signal);
+        return;
+    }
+    std::string error;
+    const std::filesystem::path copy = lantrel.writeRecoveryCopy(error);
+    if (!copy.empty())
+        std::cerr << "lantrel: the unsaved project is kept in " << copy.string() << '\n';
+    else if (!error.empty())
+        std::cerr << "lantrel: the unsaved project could not be kept: " << error << '\n';
+    QApplication::exit(128 + signal);
 }
 
 // The application's life: settings, the window, the open requests of later starts, and the
@@ -40,7 +80,12 @@ int runApplication(const QStringList& arguments, ShutdownSignals& shutdown) {
         lantrel.openFile(name);
         bringToFront(lantrel.frame());
     });
-    shutdown.listen([](int signal) { QApplication::exit(128 + signal); });
+    shutdown.listen([&lantrel](int signal) {
+        // Later, from the event loop: closing may ask the save question, whose own event loop
+        // must not run inside the signal's notifier.
+        QMetaObject::invokeMethod(
+            &lantrel, [&lantrel, signal] { endBySignal(lantrel, signal); }, Qt::QueuedConnection);
+    });
     return QApplication::exec();
 }
 
@@ -49,7 +94,9 @@ int runApplication(const QStringList& arguments, ShutdownSignals& shutdown) {
 int runWindow(int argc, char** argv) {
     // Before QApplication starts its threads, which must not take these signals themselves.
     ShutdownSignals shutdown;
+    qInstallMessageHandler(displayFailureAsOneLine);
     QApplication application(argc, argv);
+    qInstallMessageHandler(nullptr);
     QApplication::setOrganizationName(QStringLiteral("Lantrel"));
     QApplication::setApplicationName(QStringLiteral("lANTREL SEQUENCER"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lantrel"));

@@ -7,6 +7,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "audio/sample_slot.h"
@@ -14,6 +16,7 @@
 #include "model/project.h"
 #include "model/project_file.h"
 #include "model/vtq_gui_doc.h"
+#include "support/child_process.h"
 #include "support/command_output.h"
 #include "support/temp_dir.h"
 #include "support/test_sounds.h"
@@ -280,6 +283,24 @@ TEST_F(CommandLineTest, TheExecutableReportsItsExitStatus) {
     EXPECT_EQ(statusOf(exe + " info '" + path + "'"), 0);
     EXPECT_EQ(statusOf(exe + " info '" + (dir / "none.vtq").string() + "'"), 1);
     EXPECT_EQ(statusOf(exe + " bogus"), 2);
+}
+
+TEST_F(CommandLineTest, TheWindowWithoutADisplayEndsWithOneLine) {
+    const auto log = dir / "log";
+    test::ChildSetup setup;
+    setup.output = log;
+    setup.environment = {{"DISPLAY", ""}, {"WAYLAND_DISPLAY", ""}, {"QT_QPA_PLATFORM", ""}};
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{LANTREL_EXECUTABLE},
+          std::vector<std::string>{LANTREL_EXECUTABLE, (dir / "p.vtm").string()}}) {
+        test::ChildProcess window(args, setup);
+        EXPECT_EQ(window.wait(std::chrono::seconds(30)), 1);
+        std::ifstream in(log);
+        const std::string said((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_EQ(said,
+                  "lantrel: no display to open the window on (DISPLAY is not set); the verbs "
+                  "work without one, see lantrel --help\n");
+    }
 }
 
 }  // namespace
