@@ -56,6 +56,7 @@ std::optional<QString> extensionOf(const QString& name) {
 CLantrelApp::CLantrelApp(AppServices services)
     : services_(withDefaults(std::move(services))),
       settings_(*services_.store),
+      recovery_(services_.recoveryFolder),
       document_(&settings_) {}
 
 CLantrelApp::~CLantrelApp() = default;
@@ -76,10 +77,53 @@ bool CLantrelApp::start(const QStringList& arguments) {
     frame_->setRecentFiles(settings_.recentFiles());
     frame_->applyInitialSize();
 
-    const bool opened = arguments.isEmpty() ? newProject() : openFile(arguments.front());
+    const bool opened = offerRecoveryCopy() ||
+                        (arguments.isEmpty() ? newProject() : openFile(arguments.front()));
     if (!opened) return false;
     frame_->show();
     return true;
+}
+
+// A copy left by a shutdown is offered once: opened, it is the user's unsaved project again
+// (modified, belonging to no file, so that a save asks where); declined, it is deleted;
+// cancelled, it waits for the next start.
+bool CLantrelApp::offerRecoveryCopy() {
+    const auto copy = recovery_.newest();
+    if (!copy) return false;
+    const QString path = QString::fromStdString(copy->string());
+    const auto answer = services_.ask(
+        frame_.get(), QStringLiteral("前回の終了で保存されなかった変更を取っておきました。\n%1\n"
+                                     "開きますか？（「いいえ」で控えを削除します）")
+                          .arg(path));
+    std::error_code ignored;
+    if (answer == QMessageBox::No) std::filesystem::remove(*copy, ignored);
+    if (answer != QMessageBox::Yes) return false;
+    const DocumentFileResult result = document_.open(*copy);
+    if (!result.ok()) {
+        showFileFailure(result, path, false);
+        return false;
+    }
+    std::filesystem::remove(*copy, ignored);
+    document_.detachFromFile();
+    viewReady_ = true;
+    view_->initialUpdate();
+    afterFileChange();
+    return true;
+}
+
+std::filesystem::path CLantrelApp::writeRecoveryCopy(std::string& error) const {
+    if (!document_.isModified()) return {};
+    const std::filesystem::path copy = recovery_.placeFor(document_.path());
+    if (copy.empty()) {
+        error = "there is no folder for a recovery copy (neither XDG_DATA_HOME nor HOME is usable)";
+        return {};
+    }
+    const DocumentFileResult result = document_.saveCopy(copy);
+    if (!result.ok()) {
+        error = result.message;
+        return {};
+    }
+    return copy;
 }
 
 // ---- the open-file rule ----

@@ -5,11 +5,14 @@
 #include <QString>
 #include <QStringList>
 
+#include <filesystem>
 #include <functional>
 #include <memory>
+#include <string>
 
 #include "command_table.h"
 #include "model/vtq_gui_doc.h"
+#include "recovery_copy.h"
 #include "user_settings.h"
 #include "vtq_gui_view.h"
 
@@ -32,6 +35,8 @@ struct AppServices {
     std::function<QMessageBox::StandardButton(QWidget* parent, const QString& question)> ask;
     // Runs a dialog of the application (preferences, about) modally.
     std::function<int(QDialog& dialog)> runDialog;
+    // Where unsaved projects go on a shutdown; empty: the user's data folder.
+    std::filesystem::path recoveryFolder;
 };
 
 // The application object: the user's settings, the one document, the main frame with its one
@@ -63,6 +68,10 @@ class CLantrelApp : public QObject {
     // save failed), and what was about to happen must not.
     bool saveModified();
 
+    // For a shutdown that cannot ask: a modified project is written to a recovery copy, whose
+    // path is returned; empty when nothing needed saving or the copy failed (`error` says why).
+    std::filesystem::path writeRecoveryCopy(std::string& error) const;
+
     CVtqGuiDoc& document() { return document_; }
     CVtqGuiView* view() const { return view_; }
     CMainFrame* frame() const { return frame_.get(); }
@@ -70,6 +79,7 @@ class CLantrelApp : public QObject {
 
   private:
     bool newProject();
+    bool offerRecoveryCopy();
     bool openProject(const QString& path);
     bool save();
     bool saveAs();
@@ -82,6 +92,7 @@ class CLantrelApp : public QObject {
 
     AppServices services_;
     UserSettings settings_;
+    RecoveryCopies recovery_;
     CVtqGuiDoc document_;
     CVtqGuiView* view_ = nullptr;  // owned by the frame
     std::unique_ptr<CMainFrame> frame_;

@@ -16,16 +16,20 @@ std::filesystem::path builtInResourceFolder() {
     return programDirectory() / "rsrc";
 }
 
-std::filesystem::path userResourceFolder(const char* xdgDataHome, const char* home) {
+std::filesystem::path userDataHome(const char* xdgDataHome, const char* home) {
     // A relative XDG_DATA_HOME is to be ignored; it would move with the current directory.
-    std::filesystem::path dataHome;
-    if (xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute())
-        dataHome = xdgDataHome;
-    else if (home && *home)
-        dataHome = std::filesystem::path(home) / ".local" / "share";
-    else
-        return {};
-    return dataHome / "lantrel" / "rsrc";
+    if (xdgDataHome && std::filesystem::path(xdgDataHome).is_absolute()) return xdgDataHome;
+    if (home && *home) return std::filesystem::path(home) / ".local" / "share";
+    return {};
+}
+
+std::filesystem::path userDataHome() {
+    return userDataHome(std::getenv("XDG_DATA_HOME"), std::getenv("HOME"));
+}
+
+std::filesystem::path userResourceFolder(const char* xdgDataHome, const char* home) {
+    const std::filesystem::path dataHome = userDataHome(xdgDataHome, home);
+    return dataHome.empty() ? dataHome : dataHome / "lantrel" / "rsrc";
 }
 
 std::filesystem::path userResourceFolder() {

@@ -16,6 +16,11 @@ std::filesystem::path programDirectory();
 // program's default sounds and sprite bitmaps; an import replaces them when it may write here.
 std::filesystem::path builtInResourceFolder();
 
+// The user's data folder, `$XDG_DATA_HOME`, or `$HOME/.local/share` when XDG_DATA_HOME is unset
+// or not absolute; empty when neither variable names a folder.
+std::filesystem::path userDataHome();
+std::filesystem::path userDataHome(const char* xdgDataHome, const char* home);
+
 // The user's resource folder, `$XDG_DATA_HOME/lantrel/rsrc`, or `$HOME/.local/share/lantrel/rsrc`
 // when XDG_DATA_HOME is unset or not absolute. Empty when neither variable names a folder. An
 // import writes here when the built-in folder cannot be written (a system-wide installation).

@@ -158,6 +158,14 @@ bool CVtqGuiDoc::newDocument() {
 
 DocumentFileResult CVtqGuiDoc::save(const std::filesystem::path& path) {
     if (busy_) return busyResult("save");
+    DocumentFileResult result = saveCopy(path);
+    if (!result.ok()) return result;
+    path_ = path;
+    modified_ = false;
+    return result;
+}
+
+DocumentFileResult CVtqGuiDoc::saveCopy(const std::filesystem::path& path) const {
     std::string bytes;
     {
         std::lock_guard guard(project_.lock());
@@ -166,9 +174,12 @@ DocumentFileResult CVtqGuiDoc::save(const std::filesystem::path& path) {
     std::string error;
     if (!writeFileAtomically(path, bytes, error))
         return {DocumentFileResult::Status::CannotWrite, error};
-    path_ = path;
-    modified_ = false;
     return {};
+}
+
+void CVtqGuiDoc::detachFromFile() {
+    path_.clear();
+    modified_ = true;
 }
 
 DocumentFileResult CVtqGuiDoc::open(const std::filesystem::path& path) {

@@ -77,6 +77,9 @@ class CVtqGuiDoc {
     // Saves atomically: the file is written beside the target under a temporary name and
     // renamed over it, so a failed save never destroys the stored project.
     DocumentFileResult save(const std::filesystem::path& path);
+    // Writes the project as it stands to `path`, atomically, without making it the document's
+    // file or clearing the modified flag; allowed while busy, since it only reads.
+    DocumentFileResult saveCopy(const std::filesystem::path& path) const;
     // Reads into a fresh project and takes it over only when the whole file was read, so a
     // malformed file leaves the open project exactly as it was.
     DocumentFileResult open(const std::filesystem::path& path);
@@ -86,6 +89,9 @@ class CVtqGuiDoc {
     bool isModified() const { return modified_; }
     void setModified(bool modified) { modified_ = modified; }
     const std::filesystem::path& path() const { return path_; }
+    // The project stays as it is but belongs to no file: the next save asks where, and until
+    // then it counts as modified. For a project taken from a copy that is not the user's file.
+    void detachFromFile();
     bool settingsAdopted() const { return settingsAdopted_; }
 
     Project& project() { return project_; }

@@ -94,7 +94,38 @@ printf 'SCORE=00510051005100510051\nEND=6\n' >"$work/more.vtq"
 sleep 0.5
 [ "$(xdotool getwindowname "$win")" = "song* - Lantrel" ] || fail "the handed-over score was not placed"
 
+# A name handed over while the project has unsaved changes asks the save question first. The
+# window must live through every answer (the box's event loop once ran inside the hand-over's
+# socket, which was deleted under it), and keep the edit until the answer lets it go.
+alive() { kill -0 "$app" 2>/dev/null || fail "the window died: $1"; }
+title() { [ "$(xdotool getwindowname "$win")" = "$1" ] || fail "the title is '$(xdotool getwindowname "$win")', not '$1', after $2"; }
+answer() {
+    box=$(window '^lANTREL SEQUENCER$')
+    xdotool windowfocus --sync "$box" 2>/dev/null || true; xdotool key "$1"
+    sleep 0.5
+}
+cp "$work/song.vtm" "$work/other.vtm"
+"$lantrel" "$work/other.vtm" || fail "the hand-over of a project did not end"
+answer Escape
+alive "cancelling the save question"; title "song* - Lantrel" "cancelling the save question"
+"$lantrel" "$work/other.vtm"
+answer y
+alive "saving before a project opened"; title "other - Lantrel" "saving before a project opened"
+case "$("$lantrel" info "$work/song.vtm")" in
+    *'{"firstUsedColumn":0,"lastUsedColumn":6,"columnCount":7,"notes":7}'*) ;; *) fail "the placed score was not saved before the other project opened: $("$lantrel" info "$work/song.vtm")" ;; esac
+"$lantrel" "$work/more.vtq"
+sleep 0.5
+title "other* - Lantrel" "a score handed to the other project"
+"$lantrel" "$work/song.vtm"
+answer n
+alive "declining to save"; title "song - Lantrel" "declining to save"
+"$lantrel" "$work/none.txt"
+answer Return
+alive "refusing a name it cannot read"; title "song - Lantrel" "refusing a name it cannot read"
+
 # Quit through the menu, declining to save.
+"$lantrel" "$work/more.vtq"
+sleep 0.5
 key alt+f x
 box=$(window '^lANTREL SEQUENCER$')
 xdotool windowfocus --sync "$box" 2>/dev/null || true; xdotool key n
@@ -115,13 +146,41 @@ wait "$app" || status=$?
 app=
 [ "$status" = 1 ] || fail "start-up with a score ended with status $status"
 
-# A shutdown (SIGTERM) closes the window as an ordinary event: status 128 + 15.
-"$lantrel" "$work/song.vtm" >/dev/null 2>&1 &
+# A shutdown (SIGTERM) cannot wait for the save question: the unsaved project goes to a
+# recovery copy, and the window ends at once with status 128 + 15.
+"$lantrel" arrange "$work/fresh.vtm" >/dev/null
+"$lantrel" "$work/fresh.vtm" >"$work/app.log" 2>&1 &
 app=$!
-window '^song - Lantrel$' >/dev/null
+win=$(window '^fresh - Lantrel$')
+"$lantrel" "$work/more.vtq"
+sleep 0.5
+title "fresh* - Lantrel" "a score handed over before the shutdown"
 kill -TERM "$app"
 status=0
 wait "$app" || status=$?
 app=
 [ "$status" = 143 ] || fail "SIGTERM ended the window with status $status"
+copy=$XDG_DATA_HOME/Lantrel/recovery/fresh.vtm
+grep -qF "$copy" "$work/app.log" || fail "the recovery copy's place was not told: $(cat "$work/app.log")"
+case "$("$lantrel" info "$copy")" in
+    *'"notes":5}'*) ;; *) fail "the recovery copy does not hold the unsaved edit" ;; esac
+
+# The next start offers the copy; taken, it is the unsaved project again, in no file yet.
+"$lantrel" >/dev/null 2>&1 &
+app=$!
+answer y
+win=$(window '^無題\* - Lantrel$')
+[ -e "$copy" ] && fail "the recovery copy is still offered after it was opened"
+
+# Ctrl+C in the terminal is a close of the window: the save question, and the window stays
+# when the question is cancelled; declined, the program ends with status 128 + 2.
+kill -INT "$app"
+answer Escape
+alive "cancelling the question of Ctrl+C"
+kill -INT "$app"
+answer n
+status=0
+wait "$app" || status=$?
+app=
+[ "$status" = 130 ] || fail "Ctrl+C ended the window with status $status"
 echo "ok"

@@ -164,5 +164,38 @@ TEST_F(WindowFixture, AboutShowsTheVersionAndTheBuildDate) {
     EXPECT_TRUE(opened);
 }
 
+// A shutdown leaves the unsaved project in a recovery copy; the next start offers it once.
+TEST_F(WindowFixture, AShutdownKeepsTheUnsavedProjectAndTheNextStartOffersIt) {
+    ASSERT_TRUE(start());
+    std::string error;
+    EXPECT_TRUE(app->writeRecoveryCopy(error).empty()) << "nothing unsaved, nothing kept";
+    app->openFile(QString::fromStdString(writeScore("a.vtq", 4)));
+    const std::filesystem::path copy = app->writeRecoveryCopy(error);
+    EXPECT_EQ(copy, dir / "recovery" / "無題.vtm") << error;
+    EXPECT_TRUE(document().isModified()) << "the copy is not the user's file";
+
+    answer = QMessageBox::Cancel;
+    ASSERT_TRUE(start());
+    EXPECT_EQ(questions.size(), 1u);
+    EXPECT_NE(questions.back().find(copy.string()), std::string::npos);
+    EXPECT_EQ(document().columnCount(1), 0) << "cancelled, the start goes on as it would";
+    EXPECT_TRUE(std::filesystem::exists(copy)) << "and the copy waits for the next start";
+
+    answer = QMessageBox::Yes;
+    ASSERT_TRUE(start({QString::fromStdString((dir / "ignored.vtm").string())}));
+    EXPECT_EQ(document().columnCount(1), 4);
+    EXPECT_TRUE(document().isModified());
+    EXPECT_TRUE(document().path().empty()) << "a save must ask where, not write the copy";
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    EXPECT_TRUE(app->settings().recentFiles().isEmpty());
+
+    ASSERT_FALSE(app->writeRecoveryCopy(error).empty());
+    answer = QMessageBox::No;
+    ASSERT_TRUE(start());
+    EXPECT_FALSE(std::filesystem::exists(copy)) << "declined, the copy is deleted";
+    EXPECT_EQ(document().columnCount(1), 0);
+    EXPECT_EQ(questions.size(), 3u);
+}
+
 }  // namespace
 }  // namespace lantrel

@@ -61,6 +61,7 @@ class WindowFixture : public ::testing::Test {
     AppServices services() {
         AppServices services;
         services.store = &store_;
+        services.recoveryFolder = dir / "recovery";
         services.view.resourceFolders = {LANTREL_RSRC_DIR};
         services.view.waveDevice = [this] {
             auto device = std::make_unique<TestWaveDevice>(TestWaveDevice::Pace::RealTime, false);
