@@ -213,38 +213,44 @@ std::string outputProblem(const ProjectSettings& settings, const ExtraOutputs& e
            (std::filesystem::exists(folder, code) ? " is not a folder" : " does not exist");
 }
 
-// Draws the progress line of the phase that is running, from the posted messages.
+// Draws the progress line of the phase that is running, from the posted messages. The video's
+// messages count the song's frames, the join's every frame of the movie.
 class ExportProgress {
   public:
-    ExportProgress(const ProjectSettings& settings, std::int64_t videoFrames, std::ostream& err)
+    ExportProgress(const ProjectSettings& settings, const VideoTiming& timing, std::ostream& err)
         : err_(err),
           draw_(::isatty(STDERR_FILENO) != 0),
-          videoFrames_(videoFrames),
-          video_("video", "frames", 1.0),
-          audio_("audio", "s", 1.0 / outputSampleRate(settings)),
-          join_("join ", "frames", 1.0) {}
+          songFrames_(timing.songFrames),
+          movieFrames_(timing.movieFrames()),
+          video_("video", "frames", 1.0, 0),
+          audio_("audio", "s", 1.0 / outputSampleRate(settings), 1),
+          join_("join ", "frames", 1.0, 0) {}
     ~ExportProgress() {
         if (drawn_) err_ << '\n' << std::flush;
     }
     void show(const PostedMessage& message) {
         if (!draw_) return;
-        ProgressBar* bar = message.message == kMessageVideoProgress   ? &video_
-                           : message.message == kMessageAudioProgress ? &audio_
-                           : message.message == kMessageJoinProgress  ? &join_
-                                                                      : nullptr;
-        if (!bar) return;
-        const bool audio = bar == &audio_;
-        bar->update(audio ? static_cast<std::int64_t>(message.wParam) : message.lParam,
-                    audio ? message.lParam : videoFrames_);
-        err_ << '\r' << bar->line() << "\x1b[K" << std::flush;
-        drawn_ = true;
+        const std::int64_t done = message.lParam;
+        if (message.message == kMessageVideoProgress)
+            draw(video_, done, songFrames_);
+        else if (message.message == kMessageJoinProgress)
+            draw(join_, done, movieFrames_);
+        else if (message.message == kMessageAudioProgress)
+            draw(audio_, static_cast<std::int64_t>(message.wParam), message.lParam);
     }
 
   private:
+    void draw(ProgressBar& bar, std::int64_t done, std::int64_t total) {
+        bar.update(done, total);
+        err_ << '\r' << bar.line(terminalColumns(STDERR_FILENO)) << "\x1b[K" << std::flush;
+        drawn_ = true;
+    }
+
     std::ostream& err_;
     bool draw_;
     bool drawn_ = false;
-    std::int64_t videoFrames_;
+    std::int64_t songFrames_;
+    std::int64_t movieFrames_;
     ProgressBar video_, audio_, join_;
 };
 
@@ -260,7 +266,7 @@ int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, const Extra
         error = "the export thread could not be started";
         return kExportFailure;
     }
-    ExportProgress progress(settings, videoTiming(document.project(), settings).movieFrames(), err);
+    ExportProgress progress(settings, videoTiming(document.project(), settings), err);
     for (;;) {
         if (cancelSignal == 0 && interrupts.interrupted()) {
             session.cancel();
