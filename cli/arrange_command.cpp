@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "argument_parsing.h"
+#include "base/output_name.h"
 #include "command_line.h"
 #include "model/vtq_gui_doc.h"
 #include "score_diagnosis.h"
@@ -24,8 +25,34 @@ struct Placement {
 struct ArrangeArguments {
     std::filesystem::path output;
     std::optional<std::filesystem::path> from;
+    std::optional<std::filesystem::path> outDir;  // stored as the movie's output folder
+    std::optional<std::string> name;              // stored as the movie's file name
     std::vector<Placement> placements;
 };
+
+// --from, --out-dir and --name, each with a value; false when `arg` is none of them.
+bool parseValueOption(std::span<const std::string> args, std::size_t& i, ArrangeArguments& parsed,
+                      std::string& problem) {
+    const std::string& arg = args[i];
+    if (arg != "--from" && arg != "--out-dir" && arg != "--name") return false;
+    if (i + 1 == args.size()) {
+        problem = arg + " needs a value";
+        return true;
+    }
+    const std::string& value = args[++i];
+    if (arg == "--from")
+        parsed.from = value;
+    else if (arg == "--out-dir" && !value.empty())
+        parsed.outDir = std::filesystem::absolute(value);
+    else if (arg == "--name" && isSafeOutputFileName(value))
+        parsed.name = value;
+    else
+        problem = arg == "--name" ? "'" + printableText(value) +
+                                        "' cannot be a file name (empty, . or .., a control "
+                                        "character or a path separator)"
+                                  : "--out-dir needs a folder";
+    return true;
+}
 
 std::optional<int> parseColumn(std::string_view text) {
     const auto column = parseNumber<int>(text);
@@ -60,11 +87,7 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string problem;
-        if (arg == "--from") {
-            if (i + 1 == args.size())
-                problem = "--from needs a project file";
-            else
-                parsed.from = args[++i];
+        if (parseValueOption(args, i, parsed, problem)) {
         } else if (arg.starts_with("-")) {
             problem = "unknown option '" + arg + "'";
         } else if (!haveOutput) {
@@ -79,7 +102,8 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
         }
     }
     if (!haveOutput) {
-        err << "usage: lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n";
+        err << "usage: lantrel arrange OUT.vtm [--from PROJECT.vtm] [--out-dir DIR] [--name NAME]\n"
+               "                       LANE:COLUMN:SCORE.vtq...\n";
         return std::nullopt;
     }
     return parsed;
@@ -110,6 +134,13 @@ int runArrangeCommand(std::span<const std::string> args, std::ostream& out, std:
                 << "; nothing was saved\n";
             return kExitFailure;
         }
+    }
+    // After the placements, which name the output after the first score they place.
+    if (parsed->outDir || parsed->name) {
+        ProjectSettings settings = document.settings();
+        if (parsed->outDir) settings.outputFolder = parsed->outDir->string();
+        if (parsed->name) settings.fileName = *parsed->name;
+        document.setSettings(settings);
     }
     const DocumentFileResult saved = document.save(parsed->output);
     if (!saved.ok()) {

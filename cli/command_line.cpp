@@ -38,9 +38,12 @@ int runPlay(std::span<const std::string> args, std::ostream& out, std::ostream& 
 constexpr std::array<Verb, 6> kVerbs = {{
     {"info", "info FILE", "print a JSON summary of a score (.vtq) or project (.vtm) file", false,
      runInfoCommand},
-    {"arrange", "arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...",
+    {"arrange",
+     "arrange OUT.vtm [--from PROJECT.vtm] [--out-dir DIR] [--name NAME]\n"
+     "                LANE:COLUMN:SCORE.vtq...",
      "place scores on a new (or the given) project and save it;\n"
-     "LANE is upper, middle, lower or 0, 1, 2",
+     "LANE is upper, middle, lower or 0, 1, 2; the project's movie goes\n"
+     "to the first score's folder under its name, or to DIR as NAME",
      false, runArrangeCommand},
     {"play", "play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]",
      "play a project through the sound output, in a loop unless --no-loop,\n"
@@ -57,7 +60,11 @@ constexpr std::array<Verb, 6> kVerbs = {{
      "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
      "NAME.avi; or NAME.mp4 (H.264 + AAC) with --mp4; --stems adds each\n"
      "lane's sound alone, --flac writes FLAC for WAV; defaults from the\n"
-     "project's settings; Ctrl+C cancels",
+     "project's settings: without --out-dir the files go to the project's\n"
+     "output folder (for a project arranged from scores, the folder of\n"
+     "its first score), or the current folder when it stores none;\n"
+     "without --name they are named after the project's file name (the\n"
+     "first score's), or the project file; Ctrl+C cancels",
      true, runExportCommand},
     {"import", "import PATH/VeltoSeq.exe",
      "take the sprite bitmaps and sounds from the sequencer's executable\n"

@@ -134,6 +134,25 @@ TEST_F(CommandLineTest, MalformedFilesAreReportedNotCrashedOn) {
     EXPECT_EQ(run({"info", (dir / "missing.vtq").string()}).status, 1);
 }
 
+TEST_F(CommandLineTest, ArrangeStoresTheMoviesFolderAndNameItIsGiven) {
+    const auto a = score("a.vtq", "SCORE=0051\nEND=2\n");
+    const auto project = (dir / "p.vtm").string();
+    ASSERT_EQ(run({"arrange", project, "upper:0:" + a}).status, 0);
+    EXPECT_NE(run({"info", project}).out.find("\"outputFolder\":\"" + dir.path().string() +
+                                               "\",\"fileName\":\"a\""),
+              std::string::npos)
+        << "by default the first score's folder and name";
+    ASSERT_EQ(run({"arrange", project, "--out-dir", "/tmp/movies", "--name", "demo", "upper:0:" + a})
+                  .status,
+              0);
+    EXPECT_NE(run({"info", project}).out.find(
+                  "\"outputFolder\":\"/tmp/movies\",\"fileName\":\"demo\""),
+              std::string::npos);
+    for (const char* name : {"", "..", "a/b"})
+        EXPECT_EQ(run({"arrange", project, "--name", name}).status, 2) << name;
+    EXPECT_EQ(run({"arrange", project, "--out-dir"}).status, 2);
+}
+
 // A project made with `arrange` whose lanes play sounds from a folder the test writes.
 class ExportCommandTest : public CommandLineTest {
   protected:
