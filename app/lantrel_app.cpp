@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "about_dialog.h"
+#include "file_failure_text.h"
 #include "audio/preference_dialog.h"
 #include "main_frame.h"
 
@@ -294,24 +295,7 @@ void CLantrelApp::showMessage(QMessageBox::Icon icon, const QString& text) {
 
 void CLantrelApp::showFileFailure(const DocumentFileResult& result, const QString& path,
                                   bool saving) {
-    QString text;
-    switch (result.status) {
-        case DocumentFileResult::Status::Busy:
-            text = saving ? QStringLiteral("動画出力中は保存できません。")
-                          : QStringLiteral("動画出力中は開けません。");
-            break;
-        case DocumentFileResult::Status::Malformed:
-            text = QStringLiteral("%1 はプロジェクトファイルとして読めません。").arg(path);
-            break;
-        case DocumentFileResult::Status::CannotWrite:
-            text = QStringLiteral("%1 に保存できませんでした。").arg(path);
-            break;
-        default:
-            text = QStringLiteral("%1 を開けませんでした。").arg(path);
-            break;
-    }
-    if (!result.message.empty()) text += "\n\n" + QString::fromStdString(result.message);
-    showMessage(QMessageBox::Warning, text);
+    showMessage(QMessageBox::Warning, fileFailureText(result, path, saving));
 }
 
 }  // namespace lantrel

@@ -142,11 +142,15 @@ ProjectReadResult readProjectFile(std::span<const std::uint8_t> bytes, Project& 
         readLaneSound(in, lane);
     if (in.failed()) {
         result.error = truncatedError(in, "the settings");
+        result.damage = ProjectDamage::Truncated;
         return result;
     }
     for (int index = 0; index < kLaneCount; ++index) {
         result.error = readLaneNotes(in, index, project.lane(index));
-        if (!result.error.empty()) return result;
+        if (!result.error.empty()) {
+            result.damage = in.failed() ? ProjectDamage::Truncated : ProjectDamage::BadLanes;
+            return result;
+        }
     }
     result.ok = true;
     return result;

@@ -18,10 +18,15 @@ inline constexpr int kProjectFileVersion = 1;
 // only thread that changes it.
 std::string writeProjectFile(const Project& project);
 
+// What is wrong with a file that is not a readable project, for a message in the user's own
+// language: it ends too soon, or its lanes claim what no project holds.
+enum class ProjectDamage { None, Truncated, BadLanes };
+
 struct ProjectReadResult {
     bool ok = false;
     int version = 0;
     std::string error;  // plain words, for the user
+    ProjectDamage damage = ProjectDamage::None;
 };
 
 // Reads a file body into `project`, which should be freshly reset. Stored lane bounds are

@@ -12,9 +12,6 @@ namespace lantrel {
 
 namespace {
 
-// The largest legitimate project holds three full lanes (75 MiB of notes) and short texts.
-constexpr std::uintmax_t kMaxProjectFileBytes = 256u << 20;
-
 DocumentFileResult busyResult(const char* action) {
     return {DocumentFileResult::Status::Busy,
             std::string("cannot ") + action + " while a movie export is running"};
@@ -199,7 +196,7 @@ DocumentFileResult CVtqGuiDoc::open(const std::filesystem::path& path) {
     const ProjectReadResult read = readProjectFile(*bytes, fresh);
     if (!read.ok)
         return {DocumentFileResult::Status::Malformed,
-                path.string() + " is not a valid project file: " + read.error};
+                path.string() + " is not a valid project file: " + read.error, read.damage};
 
     std::lock_guard guard(project_.lock());
     history_.clear();

@@ -9,6 +9,7 @@
 
 #include "edit_history.h"
 #include "project.h"
+#include "project_file.h"
 
 namespace lantrel {
 
@@ -16,11 +17,16 @@ class DocumentObserver;
 class Score;
 class ScoreFileChooser;
 
+// A larger file is not taken for a project: the largest legitimate one holds three full lanes
+// (75 MiB of notes) and short texts.
+inline constexpr std::uintmax_t kMaxProjectFileBytes = 256u << 20;
+
 // Outcome of saving or opening a project file.
 struct DocumentFileResult {
     enum class Status { Ok, Busy, CannotRead, CannotWrite, Malformed };
     Status status = Status::Ok;
     std::string message;  // plain words for the user; empty on success
+    ProjectDamage damage = ProjectDamage::None;  // what a Malformed file lacks
     bool ok() const { return status == Status::Ok; }
 };
 

@@ -9,6 +9,8 @@
 #include "app/about_dialog.h"
 #include "app/command_table.h"
 #include "audio/preference_dialog.h"
+#include "model/project.h"
+#include "model/project_file.h"
 #include "ui/window_fixture.h"
 
 namespace lantrel {
@@ -111,9 +113,33 @@ TEST_F(WindowFixture, OpeningAProjectAsksToSaveAndAFailedOpenKeepsTheProject) {
 }
 
 TEST_F(WindowFixture, AScoreOnTheCommandLineGoesToTheProjectLoaderAndEndsStartUp) {
-    EXPECT_FALSE(start({QString::fromStdString(writeScore("first.vtq", 3))}));
-    EXPECT_NE(recorder.takeWarning().find("プロジェクトファイルとして読めません"),
-              std::string::npos);
+    const std::string score = writeScore("first.vtq", 3);
+    EXPECT_FALSE(start({QString::fromStdString(score)}));
+    EXPECT_EQ(recorder.takeWarning(),
+              score + " は楽譜ファイル（.vtq）で、プロジェクトとしては開けません。\n\n"
+                      "楽譜は、プロジェクトを開いてからウィンドウにドロップするか、"
+                      "セルをダブルクリックして配置してください。");
+}
+
+// The boxes speak the window's language throughout; the verbs keep the English reasons.
+TEST_F(WindowFixture, FailedOpensAndSavesSayWhyInJapanese) {
+    ASSERT_TRUE(start());
+    const std::string project = writeProjectFile(Project());
+    const auto cut = dir.write("cut.vtm", project.substr(0, project.size() / 2));
+    std::filesystem::create_directory(dir / "folder.vtm");
+    const std::vector<std::pair<std::filesystem::path, std::string>> opens = {
+        {cut, " はプロジェクトファイルとして読めません。\n\nファイルが途中で切れています。"},
+        {dir / "missing.vtm", " を開けませんでした。\n\nファイルが見つかりません。"},
+        {dir / "folder.vtm", " を開けませんでした。\n\nこれはフォルダです。"},
+    };
+    for (const auto& [file, reason] : opens) {
+        app->openFile(QString::fromStdString(file.string()));
+        EXPECT_EQ(recorder.takeWarning(), file.string() + reason);
+    }
+    saveAnswer = QString::fromStdString((dir / "nowhere" / "a.vtm").string());
+    frame().action(kCommandSaveAs)->trigger();
+    EXPECT_EQ(recorder.takeWarning(),
+              saveAnswer.toStdString() + " に保存できませんでした。\n\n保存先のフォルダがありません。");
 }
 
 TEST_F(WindowFixture, SaveAsWritesTheProjectAndNamesTheWindow) {
