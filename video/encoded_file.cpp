@@ -42,6 +42,10 @@ bool EncodedFile::wantsGlobalHeader() const {
     return format_ && (format_->oformat->flags & AVFMT_GLOBALHEADER);
 }
 
+void EncodedFile::setTitle(const std::string& title) {
+    if (format_ && !title.empty()) av_dict_set(&format_->metadata, "title", title.c_str(), 0);
+}
+
 int EncodedFile::addStream(const AVCodecContext& encoder) {
     if (failed_) return -1;
     AVStream* stream = avformat_new_stream(format_.get(), nullptr);

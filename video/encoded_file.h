@@ -29,6 +29,8 @@ class EncodedFile {
     bool create(const std::filesystem::path& target, const char* format);
     // Whether encoders must put their set-up data in the container (AV_CODEC_FLAG_GLOBAL_HEADER).
     bool wantsGlobalHeader() const;
+    // The container's title tag; before begin().
+    void setTitle(const std::string& title);
     // A stream for what the opened `encoder` makes; its index, or -1.
     int addStream(const AVCodecContext& encoder);
     // Writes the container's header; the muxer takes the options it knows, and any it leaves

@@ -100,6 +100,7 @@ Mp4Options mp4OptionsFor(const ProjectSettings& settings, const ExtraOutputs& ex
     options.fps = std::max(settings.fps, 1);  // as videoTiming takes it
     options.sampleRate = outputSampleRate(settings);
     options.channels = settings.stereo ? 2 : 1;
+    options.title = settings.fileName;  // the movie's name, as the project gives it
     return options;
 }
 

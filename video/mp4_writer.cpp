@@ -87,8 +87,9 @@ bool Mp4Writer::open(const std::filesystem::path& path) {
                               options_.channels == 2 ? kStereoBitRate : kMonoBitRate};
     libav::Options muxing;
     muxing.set("movflags", "+faststart");
-    return file_.create(path, "mp4") && openVideo() && audio_.open(file_, sound) &&
-           allocatePicture() && file_.begin(muxing);
+    if (!file_.create(path, "mp4")) return false;
+    file_.setTitle(options_.title);
+    return openVideo() && audio_.open(file_, sound) && allocatePicture() && file_.begin(muxing);
 }
 
 bool Mp4Writer::openVideo() {
@@ -105,6 +106,10 @@ bool Mp4Writer::openVideo() {
     video.sample_aspect_ratio = {1, 1};
     tagColours(video);
     video.thread_count = videoThreads();
+    // A keyframe at least every two seconds, so that a player or an upload site seeks to
+    // within two seconds of where it is asked to (x264's own 250 frames are 25 s at 10 fps).
+    video.gop_size = 2 * options_.fps;
+    video.keyint_min = options_.fps;
     if (file_.wantsGlobalHeader()) video.flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     libav::Options settings;
     settings.set("preset", options_.preset);

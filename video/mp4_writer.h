@@ -34,6 +34,7 @@ struct Mp4Options {
     int fps = 10;  // 1..60
     int sampleRate = 44100;
     int channels = 2;  // AAC-LC at 192 kb/s for stereo, 128 kb/s for mono
+    std::string title;  // the container's title tag; none when empty
 };
 
 // What is wrong with `options`, or empty when they make a movie.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <functional>
+#include <sstream>
 
 #include "encoded_media.h"
 #include "model/project.h"
@@ -164,6 +165,37 @@ TEST_F(Mp4WriterTest, TheFirstSampleSoundsAtTimeZeroInStereoAndMono) {
         EXPECT_EQ(aligned.lag, 0);
         EXPECT_GT(aligned.correlation, 0.95);
     }
+}
+
+TEST_F(Mp4WriterTest, KeyframesComeAtLeastEveryTwoSecondsAndTheTitleIsTagged) {
+    Mp4Options options;
+    options.scale = 1;
+    options.fps = 10;
+    options.title = "歌 song";
+    // x264 alone would put its second keyframe 250 frames (25 seconds) after the first.
+    ASSERT_EQ(write(options, 90), "");
+    const std::string frames = test::commandOutput(
+        "ffprobe -v error -select_streams v:0 -show_entries frame=pict_type -of csv=p=0 " +
+        test::quoted(target()));
+    // One line a frame, its picture type first; the first frame adds a line of its side data.
+    std::vector<int> keyframes;
+    int index = 0;
+    std::istringstream lines(frames);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.empty() || line.find_first_of("IPB") != 0 || (line.size() > 1 && line[1] != ','))
+            continue;
+        if (line[0] == 'I') keyframes.push_back(index);
+        ++index;
+    }
+    EXPECT_EQ(index, 90);
+    ASSERT_FALSE(keyframes.empty());
+    EXPECT_EQ(keyframes.front(), 0);
+    keyframes.push_back(index);
+    for (std::size_t k = 1; k < keyframes.size(); ++k)
+        EXPECT_LE(keyframes[k] - keyframes[k - 1], 2 * options.fps) << "after frame " << keyframes[k - 1];
+    EXPECT_EQ(test::commandOutput("ffprobe -v error -show_entries format_tags=title -of "
+                                  "default=nw=1:nk=1 " + test::quoted(target())),
+              "歌 song\n");
 }
 
 TEST_F(Mp4WriterTest, SoundComesOutTheSameInBlocksOfAnySize) {
