@@ -49,14 +49,16 @@ constexpr std::array<Verb, 6> kVerbs = {{
      "play a project through the sound output, in a loop unless --no-loop,\n"
      "from COLUMN (default 0) for N seconds or until Ctrl+C",
      false, runPlay},
-    {"render", "render PROJECT.vtm POSITION OUT.png",
-     "draw the score screen at a half-beat position (-1 = before the start)", true,
+    {"render", "render PROJECT.vtm POSITION OUT.png [--allow-font-substitute]",
+     "draw the score screen at a half-beat position (-1 = before the start);\n"
+     "without the IPA fonts it refuses, unless --allow-font-substitute", true,
      runRenderCommand},
     {"export",
      "export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
      "               [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
      "               [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
-     "               [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]",
+     "               [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n"
+     "               [--allow-font-substitute]",
      "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
      "NAME.avi; or NAME.mp4 (H.264 + AAC) with --mp4; --stems adds each\n"
      "lane's sound alone, --flac writes FLAC for WAV; defaults from the\n"

@@ -16,6 +16,7 @@
 #include "message_queue.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
+#include "screen_font_check.h"
 #include "session/export_session.h"
 #include "video/libav_log.h"
 #include "video/movie_export.h"
@@ -28,7 +29,8 @@ constexpr const char* kUsage =
     "usage: lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
     "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
     "                      [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
-    "                      [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n";
+    "                      [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n"
+    "                      [--allow-font-substitute]\n";
 
 struct ExportArguments {
     std::filesystem::path project;
@@ -42,6 +44,7 @@ struct ExportArguments {
     std::optional<bool> join;
     ExtraOutputs extras;
     bool encoderOption = false;  // --scale, --crf, --preset or --pad-16x9
+    bool fontSubstituteAllowed = false;
 };
 
 // The switches of the extras, which take no value.
@@ -115,6 +118,10 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
         return {};
     if (arg == "--mono" || arg == "--stereo") {
         parsed.stereo = arg == "--stereo";
+        return {};
+    }
+    if (arg == kAllowFontSubstitute) {
+        parsed.fontSubstituteAllowed = true;
         return {};
     }
     if (!hasValue) return "unknown option or missing value: '" + arg + "'";
@@ -350,6 +357,8 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
         err << "lantrel export: " << problem << '\n';
         return kExitFailure;
     }
+    const bool drawsFrames = settings.videoOn || extras.mp4;
+    if (drawsFrames && !screenFontsReady(parsed->fontSubstituteAllowed, err)) return kExitFailure;
 
     showOnlyLibavErrors();  // the encoders' statistics would break the progress line
     const auto started = std::chrono::steady_clock::now();

@@ -5,24 +5,29 @@
 
 #include <ostream>
 #include <string_view>
+#include <vector>
 
 #include "argument_parsing.h"
 #include "base/atomic_file.h"
 #include "base/resource_folder.h"
 #include "command_line.h"
+#include "screen_font_check.h"
 #include "model/vtq_gui_doc.h"
 #include "video/frame_context.h"
 
 namespace lantrel {
 
-int runRenderCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+int runRenderCommand(std::span<const std::string> given, std::ostream& out, std::ostream& err) {
+    std::vector<std::string> args;
+    const bool substituteAllowed = takeFontSubstituteOption(given, args);
     const auto parsed = args.size() == 3 ? parseNumber<int>(args[1]) : std::nullopt;
     const int position = parsed.value_or(-2);
     if (position < -1) {
-        err << "usage: lantrel render PROJECT.vtm POSITION OUT.png   (POSITION: half-beats, -1 or "
-               "more)\n";
+        err << "usage: lantrel render PROJECT.vtm POSITION OUT.png [--allow-font-substitute]   "
+               "(POSITION: half-beats, -1 or more)\n";
         return kExitUsage;
     }
+    if (!screenFontsReady(substituteAllowed, err)) return kExitFailure;
     CVtqGuiDoc document;
     if (const auto opened = document.open(args[0]); !opened.ok()) {
         err << "lantrel render: " << opened.message << '\n';

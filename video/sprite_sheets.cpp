@@ -1,5 +1,8 @@
 #include "sprite_sheets.h"
 
+#include <QFontDatabase>
+#include <QStringList>
+
 #include "base/resource_folder.h"
 #include "base/resource_names.h"
 #include "bmp_reader.h"
@@ -76,6 +79,19 @@ BitMask clefMask() {
 void installScreenFontSubstitutes() {
     QFont::insertSubstitution(QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic"));
     QFont::insertSubstitution(QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"));
+}
+
+std::string missingScreenFonts() {
+    const QStringList installed = QFontDatabase::families();
+    std::string missing;
+    auto need = [&](const char* family, const char* use, const char* shownName) {
+        if (installed.contains(QString::fromLatin1(family))) return;
+        missing += std::string(missing.empty() ? "" : "; ") + "the font for " + use + " (" +
+                   shownName + ") is not installed";
+    };
+    need("IPAPGothic", "bar numbers", "IPA P Gothic");
+    need("IPAGothic", "the CHEAT caption", "IPA Gothic");
+    return missing;
 }
 
 QFont proportionalGothicFont(int pixelSize) {

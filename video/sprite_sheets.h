@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <span>
+#include <string>
 
 #include "bit_mask.h"
 
@@ -48,6 +49,10 @@ class SpriteSheets {
 // The fonts of the score screen, by the names the screen was designed with. The application
 // maps those names to the metric-compatible IPA fonts once, at start-up, before any drawing.
 void installScreenFontSubstitutes();
+// What is missing for the screen to look the same everywhere ("the font for bar numbers (IPA P
+// Gothic) is not installed"), or an empty text. Without the IPA fonts Qt draws with whatever it
+// finds, and a movie made on one machine would not be the movie made on another.
+std::string missingScreenFonts();
 QFont proportionalGothicFont(int pixelSize);
 QFont monospacedGothicFont(int pixelSize, bool bold);
 

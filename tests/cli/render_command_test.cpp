@@ -76,5 +76,39 @@ TEST_F(RenderCommandTest, AForgedSpriteInTheUsersFolderIsPassedOver) {
     EXPECT_EQ(QImage(QString::fromStdString((dir / "s.png").string())).size(), QSize(512, 384));
 }
 
+// A machine without the IPA fonts would draw another picture; the drawing verbs say so and
+// stop instead, unless the user accepts other fonts.
+TEST_F(RenderCommandTest, WithoutTheIpaFontsTheDrawingVerbsRefuseUnlessAllowed) {
+    dir.write("fonts.conf",
+              "<?xml version=\"1.0\"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir>"
+              "<cachedir>" + (dir / "cache").string() + "</cachedir></fontconfig>\n");
+    test::ChildSetup setup;
+    setup.environment = {{"FONTCONFIG_FILE", (dir / "fonts.conf").string()}};
+    const auto picture = dir / "s.png";
+    EXPECT_EQ(render(picture, setup), 1);
+    EXPECT_EQ(said(),
+              "lantrel: the font for bar numbers (IPA P Gothic) is not installed; the font for "
+              "the CHEAT caption (IPA Gothic) is not installed; install fonts-ipafont-gothic, or "
+              "give --allow-font-substitute to draw with other fonts\n");
+    EXPECT_FALSE(std::filesystem::exists(picture));
+
+    setup.output = dir / "said.txt";
+    test::ChildProcess allowed({LANTREL_EXECUTABLE, "render", project().string(), "-1",
+                                picture.string(), "--allow-font-substitute"},
+                               setup);
+    EXPECT_EQ(allowed.wait(), 0) << said();
+    EXPECT_TRUE(std::filesystem::exists(picture));
+
+    test::ChildProcess movie({LANTREL_EXECUTABLE, "export", project().string(), "--out-dir",
+                              dir.path().string(), "--name", "m", "--no-audio"},
+                             setup);
+    EXPECT_EQ(movie.wait(), 1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "m.avi"));
+    test::ChildProcess sound({LANTREL_EXECUTABLE, "export", project().string(), "--out-dir",
+                              dir.path().string(), "--name", "m", "--no-video"},
+                             setup);
+    EXPECT_EQ(sound.wait(), 0) << "the sound alone draws nothing: " << said();
+}
+
 }  // namespace
 }  // namespace lantrel
