@@ -4,8 +4,8 @@
 #include <QFileInfo>
 #include <QPushButton>
 
-#include "about_dialog.h"
-#include "audio/preference_dialog.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/preference_dialog.h"
 #include "main_frame.h"
 
 namespace lantrel {

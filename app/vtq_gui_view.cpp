@@ -13,15 +13,15 @@
 #include <algorithm>
 #include <iostream>
 
-#include "audio/cheat_dialog.h"
+#include "app/dialogs/cheat_dialog.h"
+#include "app/dialogs/movie_setting_dialog.h"
+#include "app/dialogs/mp4_export_dialog.h"
 #include "audio/sdl_wave_device.h"
 #include "base/resource_folder.h"
 #include "matrix_scroll_bar.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_box.h"
 #include "user_settings.h"
-#include "video/movie_setting_dialog.h"
-#include "video/mp4_export_dialog.h"
 
 namespace lantrel {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/dialog_hooks.h"
 #include "command_table.h"
-#include "dialog_hooks.h"
 #include "model/document_observer.h"
 #include "model/project_settings.h"
 #include "model/score_file_chooser.h"
