@@ -4,9 +4,9 @@
 #include <QFileInfo>
 #include <QPushButton>
 
-#include "about_dialog.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/preference_dialog.h"
 #include "file_failure_text.h"
-#include "audio/preference_dialog.h"
 #include "main_frame.h"
 
 namespace lantrel {

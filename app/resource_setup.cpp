@@ -3,9 +3,9 @@
 #include <QMessageBox>
 #include <QString>
 
+#include "app/dialogs/vtq_exe_find_dialog.h"
 #include "import/resource_import.h"
 #include "import/sequencer_locator.h"
-#include "import/vtq_exe_find_dialog.h"
 
 namespace lantrel {
 

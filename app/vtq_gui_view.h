@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "app/dialogs/dialog_hooks.h"
 #include "command_table.h"
-#include "dialog_hooks.h"
 #include "model/document_observer.h"
 #include "model/project_settings.h"
 #include "model/score_file_chooser.h"
@@ -54,6 +54,8 @@ struct ViewServices {
 // cursor frame, and the scroll bar at the bottom. It owns the player, its frame context, and
 // the export run with its cancel event; the workers only post messages to it, which it handles
 // on the user-interface thread. Every command of the arrangement runs here (runCommand).
+// Its implementation is split by role: vtq_gui_view.cpp (life, drawing, scrolling, posted
+// messages), _commands, _input (cursor and mouse), _paste_and_drop, _playback and _export.
 class CVtqGuiView : public QWidget {
     Q_OBJECT
 

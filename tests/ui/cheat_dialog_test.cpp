@@ -1,4 +1,4 @@
-#include "audio/cheat_dialog.h"
+#include "app/dialogs/cheat_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_hooks.h"
+#include "app/dialogs/dialog_hooks.h"
 #include "support/temp_dir.h"
 
 namespace lantrel::test {

@@ -6,9 +6,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/about_dialog.h"
 #include "app/command_table.h"
-#include "audio/preference_dialog.h"
+#include "app/dialogs/about_dialog.h"
+#include "app/dialogs/preference_dialog.h"
 #include "model/project.h"
 #include "model/project_file.h"
 #include "ui/window_fixture.h"

@@ -1,4 +1,4 @@
-#include "video/movie_setting_dialog.h"
+#include "app/dialogs/movie_setting_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 
 #include <tuple>
 
-#include "app/number_edit.h"
-#include "audio/wav_attr_dialog.h"
+#include "app/dialogs/number_edit.h"
+#include "app/dialogs/wav_attr_dialog.h"
 #include "dialog_recorder.h"
 
 namespace lantrel {

@@ -1,4 +1,4 @@
-#include "video/mp4_export_dialog.h"
+#include "app/dialogs/mp4_export_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/number_edit.h"
+#include "app/dialogs/number_edit.h"
 
 #include <gtest/gtest.h>
 

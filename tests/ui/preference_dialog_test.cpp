@@ -1,4 +1,4 @@
-#include "audio/preference_dialog.h"
+#include "app/dialogs/preference_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "import/vtq_exe_find_dialog.h"
+#include "app/dialogs/vtq_exe_find_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "audio/wav_attr_dialog.h"
+#include "app/dialogs/wav_attr_dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -9,14 +9,14 @@
 #include <set>
 
 #include "app/command_table.h"
-#include "app/number_edit.h"
+#include "app/dialogs/movie_setting_dialog.h"
+#include "app/dialogs/mp4_export_dialog.h"
+#include "app/dialogs/number_edit.h"
 #include "app/posted_event.h"
 #include "support/command_output.h"
 #include "support/playback_fixture.h"
 #include "ui/window_fixture.h"
 #include "video/frame_context.h"
-#include "video/movie_setting_dialog.h"
-#include "video/mp4_export_dialog.h"
 
 namespace lantrel {
 namespace {

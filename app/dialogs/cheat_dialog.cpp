@@ -8,7 +8,7 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
+#include "app/dialogs/dialog_buttons.h"
 
 namespace lantrel {
 

@@ -5,7 +5,7 @@
 #include <array>
 #include <string>
 
-#include "app/dialog_hooks.h"
+#include "app/dialogs/dialog_hooks.h"
 #include "model/note.h"
 
 class QLineEdit;

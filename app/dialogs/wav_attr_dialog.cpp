@@ -9,9 +9,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "audio/wave_folder_check.h"
 #include "video/sprite_sheets.h"
-#include "wave_folder_check.h"
 
 namespace lantrel {
 

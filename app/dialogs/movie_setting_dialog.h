@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_hooks.h"
+#include "app/dialogs/dialog_hooks.h"
 #include "model/project_settings.h"
 
 class QCheckBox;

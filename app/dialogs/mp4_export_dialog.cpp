@@ -10,8 +10,8 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
-#include "screen_converter.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "video/screen_converter.h"
 
 namespace lantrel {
 

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/dialog_hooks.h"
+#include "app/dialogs/dialog_hooks.h"
 #include "model/project_settings.h"
 #include "video/movie_export.h"
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <span>
 
-#include "app/dialog_hooks.h"
+#include "app/dialogs/dialog_hooks.h"
 #include "model/project_settings.h"
 
 class QImage;

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
-#include "wave_folder_check.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "audio/wave_folder_check.h"
 
 namespace lantrel {
 

@@ -10,9 +10,9 @@
 #include <QSlider>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
-#include "app/number_edit.h"
-#include "audio/wav_attr_dialog.h"
+#include "app/dialogs/dialog_buttons.h"
+#include "app/dialogs/number_edit.h"
+#include "app/dialogs/wav_attr_dialog.h"
 
 namespace lantrel {
 

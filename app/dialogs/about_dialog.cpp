@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app_icons.h"
+#include "app/app_icons.h"
 
 namespace lantrel {
 
