@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "argument_parsing.h"
+#include "base/output_name.h"
 #include "command_line.h"
 #include "model/vtq_gui_doc.h"
 #include "score_diagnosis.h"
@@ -24,6 +25,8 @@ struct Placement {
 struct ArrangeArguments {
     std::filesystem::path output;
     std::optional<std::filesystem::path> from;
+    std::optional<std::string> outDir;
+    std::optional<std::string> name;
     std::vector<Placement> placements;
 };
 
@@ -60,11 +63,13 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string problem;
-        if (arg == "--from") {
+        if (arg == "--from" || arg == "--out-dir" || arg == "--name") {
             if (i + 1 == args.size())
-                problem = "--from needs a project file";
-            else
+                problem = arg + " needs a value";
+            else if (arg == "--from")
                 parsed.from = args[++i];
+            else
+                (arg == "--name" ? parsed.name : parsed.outDir) = args[++i];
         } else if (arg.starts_with("-")) {
             problem = "unknown option '" + arg + "'";
         } else if (!haveOutput) {
@@ -74,15 +79,32 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
             parsed.placements.push_back(std::move(*placement));
         }
         if (!problem.empty()) {
-            err << "lantrel arrange: " << problem << '\n';
+            usageError(err, "arrange", problem);
             return std::nullopt;
         }
     }
-    if (!haveOutput) {
-        err << "usage: lantrel arrange OUT.vtm [--from PROJECT.vtm] LANE:COLUMN:SCORE.vtq...\n";
+    std::string problem;
+    if (!haveOutput) problem = "no project file to save given";
+    if (parsed.name && !parsed.name->empty() && !isSafeOutputFileName(*parsed.name))
+        problem = "--name must be a file name, without a folder or control characters";
+    if (!problem.empty()) {
+        usageError(err, "arrange", problem);
         return std::nullopt;
     }
     return parsed;
+}
+
+// Every placement takes the score's folder and name for the project's exports, as in the
+// window; --out-dir and --name replace them once all are made. The folder is stored absolute,
+// so that the project means the same folder wherever it is exported from; an empty one stays
+// empty, as does an empty name.
+void storeOutput(CVtqGuiDoc& document, const ArrangeArguments& parsed) {
+    ProjectSettings settings = document.settings();
+    if (parsed.outDir)
+        settings.outputFolder =
+            parsed.outDir->empty() ? "" : std::filesystem::absolute(*parsed.outDir).string();
+    if (parsed.name) settings.fileName = *parsed.name;
+    document.setSettings(settings);
 }
 
 }  // namespace
@@ -111,6 +133,7 @@ int runArrangeCommand(std::span<const std::string> args, std::ostream& out, std:
             return kExitFailure;
         }
     }
+    if (parsed->outDir || parsed->name) storeOutput(document, *parsed);
     const DocumentFileResult saved = document.save(parsed->output);
     if (!saved.ok()) {
         err << "lantrel arrange: " << saved.message << '\n';

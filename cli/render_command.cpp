@@ -16,13 +16,11 @@
 namespace lantrel {
 
 int runRenderCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    const auto parsed = args.size() == 3 ? parseNumber<int>(args[1]) : std::nullopt;
-    const int position = parsed.value_or(-2);
-    if (position < -1) {
-        err << "usage: lantrel render PROJECT.vtm POSITION OUT.png   (POSITION: half-beats, -1 or "
-               "more)\n";
-        return kExitUsage;
-    }
+    if (args.size() != 3)
+        return usageError(err, "render", "it takes a project, a position and a picture file");
+    const int position = parseNumber<int>(args[1]).value_or(-2);
+    if (position < -1)
+        return usageError(err, "render", "the position must be a number of half-beats, -1 or more");
     CVtqGuiDoc document;
     if (const auto opened = document.open(args[0]); !opened.ok()) {
         err << "lantrel render: " << opened.message << '\n';

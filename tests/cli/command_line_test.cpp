@@ -24,7 +24,9 @@ namespace {
 
 using test::Outcome;
 
-Outcome run(const std::vector<std::string>& args) { return test::runVerbs(args); }
+Outcome run(const std::vector<std::string>& args) {
+    return test::runVerbs(args);
+}
 
 class CommandLineTest : public ::testing::Test {
   protected:
@@ -89,6 +91,29 @@ TEST_F(CommandLineTest, ArrangePlacesScoresInOrderAndSaves) {
     const Outcome more = run({"arrange", out, "--from", out, "lower:0:" + b});
     ASSERT_EQ(more.status, 0) << more.err;
     EXPECT_NE(run({"info", out}).out.find("\"tempo\":132"), std::string::npos);
+}
+
+// A placement stores the score's folder and name for the exports, as the window does; the
+// options replace them, and empty ones leave the project without (the installed demo).
+TEST_F(CommandLineTest, ArrangeStoresTheExportsFolderAndNameItIsGiven) {
+    const auto a = score("a.vtq", "SCORE=0051\nEND=2\n");
+    const auto out = (dir / "song.vtm").string();
+    ASSERT_EQ(run({"arrange", out, "upper:0:" + a}).status, 0);
+    EXPECT_NE(run({"info", out})
+                  .out.find("\"outputFolder\":\"" + dir.path().string() + "\",\"fileName\":\"a\""),
+              std::string::npos);
+
+    ASSERT_EQ(run({"arrange", out, "--out-dir", "", "--name", "", "upper:0:" + a}).status, 0);
+    EXPECT_NE(run({"info", out}).out.find("\"outputFolder\":\"\",\"fileName\":\"\""),
+              std::string::npos);
+
+    const auto movies = std::filesystem::current_path() / "movies";
+    ASSERT_EQ(run({"arrange", out, "--from", out, "--out-dir", "movies", "--name", "take"}).status,
+              0);
+    EXPECT_NE(run({"info", out})
+                  .out.find("\"outputFolder\":\"" + movies.string() + "\",\"fileName\":\"take\""),
+              std::string::npos);
+    EXPECT_NE(run({"info", out}).out.find("\"columnCount\":1}"), std::string::npos);
 }
 
 TEST_F(CommandLineTest, ArrangeRefusesBadPlacementsWithoutSaving) {
