@@ -7,6 +7,7 @@
 # end. Usage: check_package.sh lantrel_VERSION_ARCH.deb (run as root, or with sudo).
 set -euo pipefail
 package=$(realpath "$1")
+checkout=$(cd "$(dirname "$0")/.." && pwd)
 export DEBIAN_FRONTEND=noninteractive
 
 run_as_root() {
@@ -89,6 +90,6 @@ run_as_root apt-get remove -y -q lantrel </dev/null
 for file in $files; do
     [ -d "$file" ] || [ ! -e "$file" ] || fail "$file is left after the removal"
 done
-left=$(find /usr -iname '*lantrel*' 2>/dev/null)
+left=$(find /usr -path "$checkout" -prune -o -iname '*lantrel*' -print 2>/dev/null)
 [ -z "$left" ] || fail "left under /usr after the removal: $left"
 echo "The package installs, runs and goes again."
