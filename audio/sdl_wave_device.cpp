@@ -1,16 +1,30 @@
 #include "sdl_wave_device.h"
 
 #include <SDL.h>
+#include <alsa/asoundlib.h>
+
+#include <string_view>
 
 namespace lantrel {
 
 namespace {
 
+// ALSA writes lines of its own to standard error when it cannot open a device (eight of them on
+// a machine without a sound card) before SDL hands the failure back, and the user then gets
+// the reason once more in Lantrel's own line. While SDL plays through ALSA they are dropped.
+void dropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsaWhenSdlUsesIt() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (driver && std::string_view(driver) == "alsa") snd_lib_error_set_handler(dropAlsaMessage);
+}
+
 // SDL keeps hints and tables until SDL_Quit; once no part of it is in use, let it all go, so
-// that every play leaves nothing behind.
+// that every play leaves nothing behind (ALSA's own messages included).
 void releaseAudio() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     if (SDL_WasInit(0) == 0) SDL_Quit();
+    snd_lib_error_set_handler(nullptr);
 }
 
 }  // namespace
@@ -34,6 +48,7 @@ bool SdlWaveDevice::startOutput(int sampleRate, int channels, std::string& error
         releaseAudio();
         return false;
     }
+    quietAlsaWhenSdlUsesIt();
     SDL_AudioSpec wanted{};
     wanted.freq = sampleRate;
     wanted.format = AUDIO_S16SYS;

@@ -2,18 +2,17 @@
 
 #include <cstdlib>
 
+#include "install_layout.h"
+
 namespace lantrel {
 
-std::filesystem::path programDirectory() {
-    std::error_code error;
-    const auto executable = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error && executable.has_parent_path()) return executable.parent_path();
-    auto current = std::filesystem::current_path(error);
-    return error ? std::filesystem::path(".") : current;
-}
-
+// The build tree's folder wins where there is one: an installation has nothing beside its
+// executable, and a build tree has no DATADIR next to its bin folder.
 std::filesystem::path builtInResourceFolder() {
-    return programDirectory() / "rsrc";
+    auto beside = programDirectory() / "rsrc";
+    std::error_code error;
+    if (std::filesystem::is_directory(beside, error)) return beside;
+    return installedDataFolder() / "rsrc";
 }
 
 std::filesystem::path userDataHome(const char* xdgDataHome, const char* home) {

@@ -8,12 +8,10 @@
 
 namespace lantrel {
 
-// The directory of the running executable (from /proc/self/exe); the current directory when
-// that cannot be read, and "." when neither can.
-std::filesystem::path programDirectory();
-
-// The built-in resource folder: `rsrc` beside the executable. A build fills it with the
-// program's default sounds and sprite bitmaps; an import replaces them when it may write here.
+// The built-in resource folder: `rsrc` beside the executable when there is one (a build tree,
+// where make_rsrc writes it), else the installation's DATADIR/lantrel/rsrc found from the
+// executable's folder (/usr/share/lantrel/rsrc for /usr/bin/lantrel). It holds the program's
+// default sounds and sprite bitmaps; an import replaces them when it may write here.
 std::filesystem::path builtInResourceFolder();
 
 // The user's data folder, `$XDG_DATA_HOME`, or `$HOME/.local/share` when XDG_DATA_HOME is unset

@@ -25,34 +25,10 @@ struct Placement {
 struct ArrangeArguments {
     std::filesystem::path output;
     std::optional<std::filesystem::path> from;
-    std::optional<std::filesystem::path> outDir;  // stored as the movie's output folder
-    std::optional<std::string> name;              // stored as the movie's file name
+    std::optional<std::string> outDir;
+    std::optional<std::string> name;
     std::vector<Placement> placements;
 };
-
-// --from, --out-dir and --name, each with a value; false when `arg` is none of them.
-bool parseValueOption(std::span<const std::string> args, std::size_t& i, ArrangeArguments& parsed,
-                      std::string& problem) {
-    const std::string& arg = args[i];
-    if (arg != "--from" && arg != "--out-dir" && arg != "--name") return false;
-    if (i + 1 == args.size()) {
-        problem = arg + " needs a value";
-        return true;
-    }
-    const std::string& value = args[++i];
-    if (arg == "--from")
-        parsed.from = value;
-    else if (arg == "--out-dir" && !value.empty())
-        parsed.outDir = std::filesystem::absolute(value);
-    else if (arg == "--name" && isSafeOutputFileName(value))
-        parsed.name = value;
-    else
-        problem = arg == "--name" ? "'" + printableText(value) +
-                                        "' cannot be a file name (empty, . or .., a control "
-                                        "character or a path separator)"
-                                  : "--out-dir needs a folder";
-    return true;
-}
 
 std::optional<int> parseColumn(std::string_view text) {
     const auto column = parseNumber<int>(text);
@@ -87,7 +63,13 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         std::string problem;
-        if (parseValueOption(args, i, parsed, problem)) {
+        if (arg == "--from" || arg == "--out-dir" || arg == "--name") {
+            if (i + 1 == args.size())
+                problem = arg + " needs a value";
+            else if (arg == "--from")
+                parsed.from = args[++i];
+            else
+                (arg == "--name" ? parsed.name : parsed.outDir) = args[++i];
         } else if (arg.starts_with("-")) {
             problem = "unknown option '" + arg + "'";
         } else if (!haveOutput) {
@@ -97,16 +79,32 @@ std::optional<ArrangeArguments> parseArguments(std::span<const std::string> args
             parsed.placements.push_back(std::move(*placement));
         }
         if (!problem.empty()) {
-            err << "lantrel arrange: " << problem << '\n';
+            usageError(err, "arrange", problem);
             return std::nullopt;
         }
     }
-    if (!haveOutput) {
-        err << "usage: lantrel arrange OUT.vtm [--from PROJECT.vtm] [--out-dir DIR] [--name NAME]\n"
-               "                       LANE:COLUMN:SCORE.vtq...\n";
+    std::string problem;
+    if (!haveOutput) problem = "no project file to save given";
+    if (parsed.name && !parsed.name->empty() && !isSafeOutputFileName(*parsed.name))
+        problem = "--name must be a file name, without a folder or control characters";
+    if (!problem.empty()) {
+        usageError(err, "arrange", problem);
         return std::nullopt;
     }
     return parsed;
+}
+
+// Every placement takes the score's folder and name for the project's exports, as in the
+// window; --out-dir and --name replace them once all are made. The folder is stored absolute,
+// so that the project means the same folder wherever it is exported from; an empty one stays
+// empty, as does an empty name.
+void storeOutput(CVtqGuiDoc& document, const ArrangeArguments& parsed) {
+    ProjectSettings settings = document.settings();
+    if (parsed.outDir)
+        settings.outputFolder =
+            parsed.outDir->empty() ? "" : std::filesystem::absolute(*parsed.outDir).string();
+    if (parsed.name) settings.fileName = *parsed.name;
+    document.setSettings(settings);
 }
 
 }  // namespace
@@ -135,13 +133,7 @@ int runArrangeCommand(std::span<const std::string> args, std::ostream& out, std:
             return kExitFailure;
         }
     }
-    // After the placements, which name the output after the first score they place.
-    if (parsed->outDir || parsed->name) {
-        ProjectSettings settings = document.settings();
-        if (parsed->outDir) settings.outputFolder = parsed->outDir->string();
-        if (parsed->name) settings.fileName = *parsed->name;
-        document.setSettings(settings);
-    }
+    if (parsed->outDir || parsed->name) storeOutput(document, *parsed);
     const DocumentFileResult saved = document.save(parsed->output);
     if (!saved.ok()) {
         err << "lantrel arrange: " << saved.message << '\n';

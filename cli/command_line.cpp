@@ -9,11 +9,14 @@
 #include <string_view>
 
 #include "arrange_command.h"
+#include "base/output_name.h"
+#include "base/version.h"
 #include "export_command.h"
 #include "import_command.h"
 #include "info_command.h"
 #include "play_command.h"
 #include "render_command.h"
+#include "verb_help.h"
 
 namespace lantrel {
 
@@ -42,8 +45,7 @@ constexpr std::array<Verb, 6> kVerbs = {{
      "arrange OUT.vtm [--from PROJECT.vtm] [--out-dir DIR] [--name NAME]\n"
      "                LANE:COLUMN:SCORE.vtq...",
      "place scores on a new (or the given) project and save it;\n"
-     "LANE is upper, middle, lower or 0, 1, 2; the project's movie goes\n"
-     "to the first score's folder under its name, or to DIR as NAME",
+     "LANE is upper, middle, lower or 0, 1, 2",
      false, runArrangeCommand},
     {"play", "play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]",
      "play a project through the sound output, in a loop unless --no-loop,\n"
@@ -62,11 +64,7 @@ constexpr std::array<Verb, 6> kVerbs = {{
      "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
      "NAME.avi; or NAME.mp4 (H.264 + AAC) with --mp4; --stems adds each\n"
      "lane's sound alone, --flac writes FLAC for WAV; defaults from the\n"
-     "project's settings: without --out-dir the files go to the project's\n"
-     "output folder (for a project arranged from scores, the folder of\n"
-     "its first score), or the current folder when it stores none;\n"
-     "without --name they are named after the project's file name (the\n"
-     "first score's), or the project file; Ctrl+C cancels",
+     "project's settings, its output folder and name too; Ctrl+C cancels",
      true, runExportCommand},
     {"import", "import PATH/VeltoSeq.exe",
      "take the sprite bitmaps and sounds from the sequencer's executable\n"
@@ -90,27 +88,55 @@ void writeIndented(std::ostream& stream, std::string_view text, std::string_view
     }
 }
 
+// `lantrel VERB --help`: the synopsis and summary of the table, then the verb's details.
+void printVerbHelp(const Verb& verb, std::ostream& stream) {
+    stream << "usage: lantrel ";
+    writeIndented(stream, verb.synopsis, "       ");
+    stream << "\n\n";
+    writeIndented(stream, verb.summary, "");
+    stream << '\n';
+    if (const std::string_view details = verbDetails(verb.name); !details.empty())
+        stream << '\n' << details;
+}
+
+bool isHelpOption(std::string_view arg) {
+    return arg == "--help" || arg == "-h";
+}
+
+// A verb's --help is answered wherever it stands among the verb's arguments, before any of
+// them is looked at, as every command-line program does.
+bool asksForHelp(std::span<const std::string> args) {
+    return std::ranges::any_of(args, isHelpOption);
+}
+
 }  // namespace
 
 void printUsage(std::ostream& stream) {
-    bool first = true;
+    stream << "usage: lantrel [PROJECT.vtm]\n";
     for (const Verb& verb : kVerbs) {
-        stream << (first ? "usage: lantrel " : "       lantrel ");
+        stream << "       lantrel ";
         writeIndented(stream, verb.synopsis, "       ");
         stream << '\n';
-        first = false;
     }
-    stream << '\n';
+    stream << "       lantrel --version\n\n";
+    stream << "Without a verb, lantrel opens its window, on the project if one is named.\n\n";
     for (const Verb& verb : kVerbs) {
         stream << "  " << verb.name << std::string(9 - verb.name.size(), ' ');
         writeIndented(stream, verb.summary, "           ");
         stream << '\n';
     }
+    stream << "\n'lantrel VERB --help' tells more about a verb and its options.\n";
+}
+
+int usageError(std::ostream& err, std::string_view verb, std::string_view problem) {
+    const std::string name = verb.empty() ? "lantrel" : "lantrel " + std::string(verb);
+    err << name << ": " << printableText(problem) << "; try '" << name << " --help'\n";
+    return kExitUsage;
 }
 
 bool commandNeedsGui(std::span<const std::string> args) {
     const Verb* verb = args.empty() ? nullptr : findVerb(args[0]);
-    return verb && verb->needsGui;
+    return verb && verb->needsGui && !asksForHelp(args.subspan(1));
 }
 
 // A lone word that is neither a file nor has an extension is a mistyped verb, not a file for
@@ -127,20 +153,36 @@ bool isCommandLine(std::span<const std::string> args) {
 
 namespace {
 
-int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+// --help, -h and `help [VERB]`: the program's help, or a verb's.
+int runHelp(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.size() > 1) return usageError(err, "", "help takes at most one verb");
     if (args.empty()) {
-        printUsage(err);
-        return kExitUsage;
-    }
-    const std::string& name = args[0];
-    if (const Verb* verb = findVerb(name)) return verb->run(args.subspan(1), out, err);
-    if (name == "--help" || name == "-h" || name == "help") {
         printUsage(out);
         return kExitSuccess;
     }
-    err << "lantrel: unknown command '" << name << "'\n";
-    printUsage(err);
-    return kExitUsage;
+    const Verb* verb = findVerb(args[0]);
+    if (!verb) return usageError(err, "", "there is no verb '" + args[0] + "'");
+    printVerbHelp(*verb, out);
+    return kExitSuccess;
+}
+
+int dispatch(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
+    if (args.empty()) return usageError(err, "", "no verb given");
+    const std::string& name = args[0];
+    const auto rest = args.subspan(1);
+    if (const Verb* verb = findVerb(name)) {
+        if (!asksForHelp(rest)) return verb->run(rest, out, err);
+        printVerbHelp(*verb, out);
+        return kExitSuccess;
+    }
+    if (isHelpOption(name) || name == "help") return runHelp(rest, out, err);
+    if (name == "--version" || name == "-V") {
+        if (!rest.empty()) return usageError(err, "", "--version takes no arguments");
+        out << "lantrel " << kVersion << '\n';
+        return kExitSuccess;
+    }
+    if (name.starts_with("-")) return usageError(err, "", "unknown option '" + name + "'");
+    return usageError(err, "", "unknown verb '" + name + "'");
 }
 
 }  // namespace

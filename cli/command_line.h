@@ -3,6 +3,7 @@
 #include <iosfwd>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace lantrel {
 
@@ -20,9 +21,16 @@ enum ExitStatus : int {
 // on `err` and gives kExitFailure, so the window's main can call this as it is.
 int runCommandLine(std::span<const std::string> args, std::ostream& out, std::ostream& err);
 
+// The program's help: every verb's synopsis and summary, and how to get a verb's own help.
 void printUsage(std::ostream& stream);
 
-// Whether a verb draws pictures or text and so needs the (offscreen) Qt GUI application.
+// Tells the user what is wrong with the command line in one line that points to the help, and
+// gives kExitUsage: "lantrel export: --fps must be 1 to 60; try 'lantrel export --help'". An
+// empty `verb` speaks of the program as a whole.
+int usageError(std::ostream& err, std::string_view verb, std::string_view problem);
+
+// Whether a verb draws pictures or text and so needs the (offscreen) Qt GUI application; not
+// when it is only asked for its help.
 bool commandNeedsGui(std::span<const std::string> args);
 
 // Whether the arguments are for the command line: a verb, an option such as --help, or a word

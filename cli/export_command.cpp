@@ -25,13 +25,6 @@ namespace lantrel {
 
 namespace {
 
-constexpr const char* kUsage =
-    "usage: lantrel export PROJECT.vtm [--out-dir DIR] [--name NAME] [--video|--no-video]\n"
-    "                      [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
-    "                      [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
-    "                      [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n"
-    "                      [--allow-font-substitute]\n";
-
 struct ExportArguments {
     std::filesystem::path project;
     std::optional<std::filesystem::path> outDir;
@@ -157,16 +150,15 @@ std::optional<ExportArguments> parseArguments(std::span<const std::string> args,
         else
             parsed.project = args[i], haveProject = true;
         if (!problem.empty()) {
-            err << "lantrel export: " << problem << '\n' << kUsage;
+            usageError(err, "export", problem);
             return std::nullopt;
         }
     }
-    if (!haveProject || (parsed.name && parsed.name->empty())) {
-        err << kUsage;
-        return std::nullopt;
-    }
-    if (const std::string problem = combinationProblem(parsed); !problem.empty()) {
-        err << "lantrel export: " << problem << '\n' << kUsage;
+    std::string problem = combinationProblem(parsed);
+    if (!haveProject) problem = "no project given";
+    if (parsed.name && parsed.name->empty()) problem = "--name needs a file name";
+    if (!problem.empty()) {
+        usageError(err, "export", problem);
         return std::nullopt;
     }
     return parsed;
@@ -349,10 +341,8 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     const ProjectSettings settings = exportSettings(*parsed, document.settings(), err);
     const ExtraOutputs& extras = parsed->extras;
-    if (!settings.videoOn && !settings.audioOn && !extras.mp4 && !extras.stems) {
-        err << "lantrel export: nothing to export: video and sound are both off\n";
-        return kExitUsage;
-    }
+    if (!settings.videoOn && !settings.audioOn && !extras.mp4 && !extras.stems)
+        return usageError(err, "export", "nothing to export: video and sound are both off");
     if (const std::string problem = outputProblem(settings, extras); !problem.empty()) {
         err << "lantrel export: " << problem << '\n';
         return kExitFailure;

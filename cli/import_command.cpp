@@ -41,10 +41,8 @@ void warnAboutHiddenFiles(const ImportReport& report, std::ostream& err) {
 }  // namespace
 
 int runImportCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1) {
-        err << "usage: lantrel import PATH/VeltoSeq.exe\n";
-        return kExitUsage;
-    }
+    if (args.empty()) return usageError(err, "import", "no VeltoSeq.exe given");
+    if (args.size() > 1) return usageError(err, "import", "one VeltoSeq.exe at a time");
     const ImportReport report = extractFrom(args[0]);
     out << "importing " << args[0] << " into " << report.folder.string() << '\n';
     for (const ImportedFile& file : report.files)

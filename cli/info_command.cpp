@@ -124,10 +124,10 @@ int describeScore(const std::filesystem::path& path, std::ostream& out, std::ost
 }  // namespace
 
 int runInfoCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err) {
-    if (args.size() != 1 || args[0].starts_with("-")) {
-        err << "usage: lantrel info FILE\n";
-        return kExitUsage;
-    }
+    for (const std::string& arg : args)
+        if (arg.starts_with("-")) return usageError(err, "info", "unknown option '" + arg + "'");
+    if (args.empty()) return usageError(err, "info", "no file given");
+    if (args.size() > 1) return usageError(err, "info", "one file at a time");
     const std::filesystem::path path = args[0];
     // Looking at the first bytes must not wait on a named pipe or a device.
     if (const std::string problem = regularFileProblem(path); !problem.empty()) {

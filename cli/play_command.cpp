@@ -23,9 +23,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr const char* kUsage =
-    "usage: lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]\n";
-
 // Where the player's worker posts the position; the verb's thread reads the latest one.
 class PositionBoard final : public PostTarget {
   public:
@@ -92,11 +89,11 @@ std::optional<PlayArguments> parseArguments(std::span<const std::string> args, s
             problem = "only one project can be played";
         }
         if (!problem.empty()) {
-            err << "lantrel play: " << problem << '\n' << kUsage;
+            usageError(err, "play", problem);
             return std::nullopt;
         }
     }
-    if (!haveProject) err << kUsage;
+    if (!haveProject) usageError(err, "play", "no project given");
     return haveProject ? std::optional(parsed) : std::nullopt;
 }
 

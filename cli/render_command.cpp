@@ -11,8 +11,8 @@
 #include "base/atomic_file.h"
 #include "base/resource_folder.h"
 #include "command_line.h"
-#include "screen_font_check.h"
 #include "model/vtq_gui_doc.h"
+#include "screen_font_check.h"
 #include "video/frame_context.h"
 
 namespace lantrel {
@@ -20,13 +20,11 @@ namespace lantrel {
 int runRenderCommand(std::span<const std::string> given, std::ostream& out, std::ostream& err) {
     std::vector<std::string> args;
     const bool substituteAllowed = takeFontSubstituteOption(given, args);
-    const auto parsed = args.size() == 3 ? parseNumber<int>(args[1]) : std::nullopt;
-    const int position = parsed.value_or(-2);
-    if (position < -1) {
-        err << "usage: lantrel render PROJECT.vtm POSITION OUT.png [--allow-font-substitute]   "
-               "(POSITION: half-beats, -1 or more)\n";
-        return kExitUsage;
-    }
+    if (args.size() != 3)
+        return usageError(err, "render", "it takes a project, a position and a picture file");
+    const int position = parseNumber<int>(args[1]).value_or(-2);
+    if (position < -1)
+        return usageError(err, "render", "the position must be a number of half-beats, -1 or more");
     if (!screenFontsReady(substituteAllowed, err)) return kExitFailure;
     CVtqGuiDoc document;
     if (const auto opened = document.open(args[0]); !opened.ok()) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "base/install_layout.h"
 #include "base/resource_folder.h"
 #include "resource_import.h"
 

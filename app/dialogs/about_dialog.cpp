@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/app_icons.h"
+#include "base/version.h"
 
 namespace lantrel {
 
@@ -20,7 +21,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(QPixmap::fromImage(applicationIconImage(32)));
-    auto* version = new QLabel(QStringLiteral("Lantrel Version 1.1"), this);
+    auto* version =
+        new QLabel(QStringLiteral("Lantrel Version ") + QLatin1String(kShortVersion), this);
     version->setObjectName(QStringLiteral("version"));
     auto* date = new QLineEdit(buildDate(), this);
     date->setObjectName(QStringLiteral("buildDate"));

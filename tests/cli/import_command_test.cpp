@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <fstream>
 #include <sstream>
 
+#include "base/install_dirs.h"
 #include "cli/command_line.h"
 #include "support/fake_sequencer.h"
 #include "support/temp_dir.h"
@@ -16,19 +18,24 @@ struct ProgramRun {
     std::string err;
 };
 
-// Runs a copy of the program placed in dir/app, so that its built-in folder is dir/app/rsrc,
-// with the user's data folder in dir/xdg.
+// Runs a copy of the program installed as dir/bin/lantrel, so that its built-in folder is the
+// installation's (dir/share/lantrel/rsrc), with the user's data folder in dir/xdg.
 class ImportCommandTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        std::filesystem::create_directories(dir / "app");
-        std::filesystem::copy_file(LANTREL_EXECUTABLE, dir / "app" / "lantrel");
+        std::filesystem::create_directories(dir / "bin");
+        std::filesystem::copy_file(LANTREL_EXECUTABLE, dir / "bin" / "lantrel");
     }
-    ProgramRun importFrom(const std::filesystem::path& executable) {
+    std::filesystem::path builtInFolder() const {
+        return (dir / "bin" / kBinDirToDataDir / "rsrc").lexically_normal();
+    }
+    ProgramRun importFrom(const std::filesystem::path& executable,
+                          const std::filesystem::path& program = {}) {
+        const auto lantrel = program.empty() ? dir / "bin" / "lantrel" : program;
         const std::string command = "XDG_DATA_HOME='" + (dir / "xdg").string() + "' '" +
-                                    (dir / "app" / "lantrel").string() + "' import '" +
-                                    executable.string() + "' >'" + (dir / "out").string() +
-                                    "' 2>'" + (dir / "err").string() + "'";
+                                    lantrel.string() + "' import '" + executable.string() +
+                                    "' >'" + (dir / "out").string() + "' 2>'" +
+                                    (dir / "err").string() + "'";
         const int raw = std::system(command.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::TempDir::read(dir / "out"),
                 test::TempDir::read(dir / "err")};
@@ -47,21 +54,32 @@ class ImportCommandTest : public ::testing::Test {
     test::TempDir dir;
 };
 
-TEST_F(ImportCommandTest, ImportsIntoTheFolderBesideTheProgram) {
+TEST_F(ImportCommandTest, ImportsIntoTheInstallationsBuiltInFolder) {
     const ProgramRun run = importFrom(sequencer());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(count(run.out, ": written\n"), 4u) << run.out;
     EXPECT_EQ(count(run.out, ": copied\n"), 24u) << run.out;
     EXPECT_NE(run.out.find("icons.bmp: written\n"), std::string::npos);
     EXPECT_NE(run.out.find("SOUND29.WAV: copied\n"), std::string::npos);
-    EXPECT_EQ(std::filesystem::file_size(dir / "app" / "rsrc" / "icons.bmp"), 20'588u);
-    EXPECT_EQ(test::TempDir::read(dir / "app" / "rsrc" / "sound7.wav"), test::fakeSound(11));
+    EXPECT_EQ(std::filesystem::file_size(builtInFolder() / "icons.bmp"), 20'588u);
+    EXPECT_EQ(test::TempDir::read(builtInFolder() / "sound7.wav"), test::fakeSound(11));
     EXPECT_FALSE(std::filesystem::exists(dir / "xdg"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "bin" / "rsrc"));
+}
+
+// A build tree keeps the folder beside the program, and there it stays the built-in one.
+TEST_F(ImportCommandTest, ImportsIntoTheFolderBesideTheProgramWhereThereIsOne) {
+    std::filesystem::create_directories(dir / "build" / "rsrc");
+    std::filesystem::copy_file(LANTREL_EXECUTABLE, dir / "build" / "lantrel");
+    const ProgramRun run = importFrom(sequencer(), dir / "build" / "lantrel");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(std::filesystem::file_size(dir / "build" / "rsrc" / "icons.bmp"), 20'588u);
 }
 
 // As for a system-wide installation: the built-in folder cannot be made, even by root.
 TEST_F(ImportCommandTest, ImportsIntoTheUserFolderWhenTheBuiltInOneIsBlocked) {
-    dir.write("app/rsrc", "");
+    std::filesystem::create_directories(builtInFolder().parent_path());
+    std::ofstream(builtInFolder()) << "";
     const ProgramRun run = importFrom(sequencer());
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(std::filesystem::file_size(dir / "xdg" / "lantrel" / "rsrc" / "icons.bmp"), 20'588u);

@@ -3,9 +3,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "base/resource_names.h"
 #include "desktop_tool.h"
 #include "model/project.h"
 #include "model/project_file.h"
+#include "model/vtq_gui_doc.h"
 #include "resources/app_icon.h"
 #include "support/temp_dir.h"
 
@@ -14,37 +16,48 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// One `cmake --install` of this build into a fresh prefix, shared by the tests below.
+// One `cmake --install` of this build, staged with DESTDIR for a prefix other than the one it
+// was configured for, and used from the staging folder: so the program must find its files
+// from where it lies, as in a package or a moved prefix. Shared by the tests below.
 class InstallLayout : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        prefix_ = std::make_unique<TempDir>();
-        install_ = runTool("'" + std::string(LANTREL_CMAKE) + "' --install '" +
-                           std::string(LANTREL_BUILD_DIR) + "' --prefix '" +
-                           prefix_->path().string() + "'");
+        stage_ = std::make_unique<TempDir>();
+        install_ = runTool("DESTDIR='" + stage_->path().string() + "' '" +
+                           std::string(LANTREL_CMAKE) + "' --install '" +
+                           std::string(LANTREL_BUILD_DIR) + "' --prefix /opt/lantrel-test");
     }
-    static void TearDownTestSuite() { prefix_.reset(); }
+    static void TearDownTestSuite() { stage_.reset(); }
 
     void SetUp() override { ASSERT_EQ(install_.status, 0) << install_.output; }
 
-    static fs::path installed(const fs::path& relative) { return prefix_->path() / relative; }
+    static fs::path prefix() { return stage_->path() / "opt" / "lantrel-test"; }
+    static fs::path installed(const fs::path& relative) { return prefix() / relative; }
+    static std::string program() { return "'" + installed("bin/lantrel").string() + "'"; }
 
-    static inline std::unique_ptr<TempDir> prefix_;
+    // A command run in a fresh folder by a user who has no resource folder of their own.
+    static ToolRun runAsNewUser(const TempDir& home, const std::string& command) {
+        return runTool("cd '" + home.path().string() + "' && HOME='" + home.path().string() +
+                       "' XDG_DATA_HOME='" + home.path().string() + "/data' " + command);
+    }
+
+    static inline std::unique_ptr<TempDir> stage_;
     static inline ToolRun install_;
 };
 
 TEST_F(InstallLayout, PutsTheDesktopFilesWhereTheDesktopLooks) {
-    const std::pair<const char*, const char*> files[] = {
-        {"lantrel.desktop", "share/applications/lantrel.desktop"},
-        {"lantrel.xml", "share/mime/packages/lantrel.xml"},
-        {"io.github.lantrel.Lantrel.metainfo.xml",
-         "share/metainfo/io.github.lantrel.Lantrel.metainfo.xml"},
-        {"lantrel.1", "share/man/man1/lantrel.1"},
+    const std::pair<fs::path, const char*> files[] = {
+        {desktopSource("lantrel.desktop"), "share/applications/lantrel.desktop"},
+        {desktopSource("lantrel.xml"), "share/mime/packages/lantrel.xml"},
+        {LANTREL_METAINFO, "share/metainfo/io.github.lantrel.Lantrel.metainfo.xml"},
     };
     for (const auto& [source, target] : files) {
         ASSERT_TRUE(fs::is_regular_file(installed(target))) << target;
-        EXPECT_EQ(readText(installed(target)), readText(desktopSource(source))) << target;
+        EXPECT_EQ(readText(installed(target)), readText(source)) << target;
     }
+    const fs::path manPage = installed("share/man/man1/lantrel.1.gz");
+    ASSERT_TRUE(fs::is_regular_file(manPage));
+    EXPECT_EQ(runTool("gzip -dc '" + manPage.string() + "'").output, readText(LANTREL_MAN_PAGE));
 }
 
 TEST_F(InstallLayout, PutsEveryIconSizeIntoTheHicolorTheme) {
@@ -56,11 +69,53 @@ TEST_F(InstallLayout, PutsEveryIconSizeIntoTheHicolorTheme) {
     }
 }
 
-// What the desktop entry's Exec line starts must be on the prefix's bin, with the built-in
-// resource folder beside it.
-TEST_F(InstallLayout, PutsTheProgramAndItsResourcesInBin) {
-    EXPECT_TRUE(fs::is_regular_file(installed("bin/lantrel")));
-    EXPECT_TRUE(fs::is_regular_file(installed("bin/rsrc/icons.bmp")));
+// bin/ is on everybody's PATH and holds programs only; the program's data lies in
+// share/lantrel, its loadable parts (if any) in its own folder of lib/, the rest in the
+// shared places of share/.
+TEST_F(InstallLayout, PutsOnlyTheProgramIntoBinAndItsDataIntoShare) {
+    for (const auto& entry : fs::recursive_directory_iterator(prefix())) {
+        if (entry.is_directory()) continue;
+        const std::string file = fs::relative(entry.path(), prefix()).string();
+        const bool placed =
+            file == "bin/lantrel" || file.starts_with("share/") ||
+            (file.starts_with("lib") && file.find("/lantrel/") != std::string::npos);
+        EXPECT_TRUE(placed) << file;
+    }
+    for (std::string_view name : kResourceNames)
+        EXPECT_TRUE(fs::is_regular_file(installed("share/lantrel/rsrc") / name)) << name;
+    for (const char* doc : {"copyright", "changelog.gz", "NEWS.md"})
+        EXPECT_TRUE(fs::is_regular_file(installed("share/doc/lantrel") / doc)) << doc;
+}
+
+// The installed demo stores no folder and no name of its own, so an export of it lands in
+// the current folder as demo.*, never in the installation or a folder of the build machine.
+TEST_F(InstallLayout, InstallsTheDemoProjectWithItsScores) {
+    const fs::path examples = installed("share/lantrel/examples");
+    for (const char* score : {"frere_jacques.vtq", "ode_to_joy.vtq", "ode_to_joy_chords.vtq",
+                              "bass_and_drums.vtq", "row_your_boat.vtq"})
+        EXPECT_TRUE(fs::is_regular_file(examples / score)) << score;
+    CVtqGuiDoc demo;
+    ASSERT_TRUE(demo.open(examples / "demo.vtm").ok());
+    EXPECT_EQ(demo.columnCount(-1), 224);
+    EXPECT_EQ(demo.settings().outputFolder, "");
+    EXPECT_EQ(demo.settings().fileName, "");
+}
+
+// The moved program reads the sounds and sprites of its own installation: its export of the
+// demo has the sound, and its picture is the build tree's, sprite for sprite.
+TEST_F(InstallLayout, TheMovedProgramFindsItsResources) {
+    const TempDir home;
+    const std::string demo = "'" + installed("share/lantrel/examples/demo.vtm").string() + "'";
+    const ToolRun exported = runAsNewUser(home, program() + " export " + demo + " --no-video");
+    ASSERT_EQ(exported.status, 0) << exported.output;
+    EXPECT_GT(fs::file_size(home / "demo.wav"), 1'000'000u);
+
+    const ToolRun moved = runAsNewUser(home, program() + " render " + demo + " 200 moved.png");
+    ASSERT_EQ(moved.status, 0) << moved.output;
+    const ToolRun built = runAsNewUser(
+        home, "'" + std::string(LANTREL_EXECUTABLE) + "' render " + demo + " 200 built.png");
+    ASSERT_EQ(built.status, 0) << built.output;
+    EXPECT_EQ(readText(home / "moved.png"), readText(home / "built.png"));
 }
 
 // From the installed tree alone, as a desktop sees it after update-mime-database, a saved
@@ -74,7 +129,7 @@ TEST_F(InstallLayout, InstalledMimePackageIdentifiesProjects) {
         runTool(environment + "update-mime-database '" + installed("share/mime").string() + "'");
     ASSERT_EQ(update.status, 0) << update.output;
     Project project;
-    const fs::path file = prefix_->write("saved.project", writeProjectFile(project));
+    const fs::path file = stage_->write("saved.project", writeProjectFile(project));
     const ToolRun type =
         runTool(environment + "gio info -a standard::content-type '" + file.string() + "'");
     EXPECT_NE(type.output.find("standard::content-type: " + std::string(kProjectMimeType)),
