@@ -1,6 +1,6 @@
 // The MP4 export run end to end, with the program's own sprites and sounds: what ffprobe and
 // ffmpeg read back from it, against the AVI and WAV exports of the same song.
-#include "video/mp4_export.h"
+#include "video/movie_export.h"
 
 #include <gtest/gtest.h>
 
