@@ -17,7 +17,6 @@
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
 #include "session/export_session.h"
-#include "video/libav_log.h"
 #include "video/movie_export.h"
 
 namespace lantrel {
@@ -345,7 +344,6 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
         return kExitFailure;
     }
 
-    showOnlyLibavErrors();  // the encoders' statistics would break the progress line
     const auto started = std::chrono::steady_clock::now();
     std::string error;
     int cancelSignal = 0;

@@ -16,11 +16,10 @@
 #include "avi_reader.h"
 #include "base/atomic_file.h"
 #include "base/output_name.h"
-#include "flac_writer.h"
+#include "encode/encoder_module.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
-#include "mp4_writer.h"
 #include "screen_image.h"
 
 namespace lantrel {
@@ -238,7 +237,8 @@ namespace {
 
 std::unique_ptr<SoundSink> openFlac(const std::filesystem::path& path, const SoundFormat& format,
                                     std::string& error) {
-    return FlacWriter::create(path, {format.sampleRate, format.channels}, error);
+    const EncoderModule* encoders = encoderModule(error);
+    return encoders ? encoders->openFlac(path, format, error) : nullptr;
 }
 
 int writeSound(const MovieExportJob& job, int lane, std::string& error) {
@@ -260,13 +260,16 @@ int writeExportMp4(const MovieExportJob& job, const std::filesystem::path& path,
     ExportSound sound;
     if (!sound.prepare(*job.project, job.settings, job.resourceFolders, Timeline::kAllLanes, error))
         return kExportFailure;
+    const EncoderModule* encoders = encoderModule(error);
+    if (!encoders) return kExportFailure;
     const Mp4Options options = mp4OptionsFor(job.settings, job.extras);
-    const auto movie = Mp4Writer::create(path, options, error);
+    const auto movie = encoders->openMp4(path, options, error);
     if (!movie) return kExportFailure;
     Mp4Frames frames(*movie, sound, options.fps);
     JobProgress progress(job);
-    const int result = writeFrameSequence(*job.project, job.resourceFolders,
-                                          videoTiming(*job.project, job.settings), frames, progress);
+    const int result =
+        writeFrameSequence(*job.project, job.resourceFolders,
+                           videoTiming(*job.project, job.settings), frames, progress);
     if (result == kExportSuccess && frames.addRestOfSound() && movie->finish())
         return kExportSuccess;
     if (result != kExportCancelled) error = movie->error();

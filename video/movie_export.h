@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "avi_writer.h"
+#include "encode/mp4_options.h"
 #include "frame_sequence.h"
 #include "model/project_settings.h"
-#include "mp4_writer.h"
 
 namespace lantrel {
 
@@ -92,6 +92,8 @@ std::string outputNameProblem(const ProjectSettings& settings);
 // and takes its own only when complete, so a failed or cancelled writer leaves nothing of its
 // own and an older file of that name stays; a failed join keeps the temporary video and the
 // WAV, a cancelled one keeps neither. Nothing escapes: an allocation failure is a failed run.
+// The MP4 and FLAC writers come from the encoder module, which the first run that writes
+// either loads; a module that cannot be loaded fails the run, saying why.
 int ExportMovie(const MovieExportJob& job, std::string& error);
 
 int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,

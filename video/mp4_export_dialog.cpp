@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialog_buttons.h"
-#include "screen_converter.h"
+#include "encode/mp4_options.h"
 
 namespace lantrel {
 

@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include "encode/libav_log.h"
 #include "encoded_media.h"
 #include "export_job_fixture.h"
 #include "video/frame_context.h"
-#include "video/libav_log.h"
 
 namespace lantrel {
 namespace {
