@@ -59,7 +59,8 @@ void closeOutput(std::uint32_t device) {
 
 const SoundOutputModule& output() {
     static const SoundOutputModule module{
-        {kSoundOutputInterfaceVersion, sizeof(SoundOutputModule), programVersion()}, openOutput,
+        {kSoundOutputInterfaceVersion, sizeof(SoundOutputModule), programVersion()},
+        openOutput,
         closeOutput};
     return module;
 }

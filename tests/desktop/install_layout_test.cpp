@@ -63,6 +63,23 @@ TEST_F(InstallLayout, PutsTheProgramAndItsResourcesInBin) {
     EXPECT_TRUE(fs::is_regular_file(installed("bin/rsrc/icons.bmp")));
 }
 
+// The modules go to LIBDIR/lantrel, where the installed executable looks for them: an
+// installed program draws, and writes an MP4, with nothing of the build tree.
+TEST_F(InstallLayout, PutsTheModulesWhereTheInstalledProgramFindsThem) {
+    const fs::path modules = installed(LANTREL_MODULE_INSTALL_DIR);
+    for (const char* module : {"window.so", "encoder.so", "sound.so"})
+        EXPECT_TRUE(fs::is_regular_file(modules / module)) << modules / module;
+    const fs::path project = prefix_->write("song.vtm", writeProjectFile(Project()));
+    const std::string lantrel = "'" + installed("bin/lantrel").string() + "' ";
+    const ToolRun mp4 = runTool(lantrel + "export '" + project.string() + "' --mp4 --out-dir '" +
+                                prefix_->path().string() + "'");
+    EXPECT_EQ(mp4.status, 0) << mp4.output;
+    EXPECT_GT(fs::file_size(prefix_->path() / "song.mp4"), 1000u);
+    const ToolRun render = runTool(lantrel + "render '" + project.string() + "' 0 '" +
+                                   (prefix_->path() / "song.png").string() + "'");
+    EXPECT_EQ(render.status, 0) << render.output;
+}
+
 // From the installed tree alone, as a desktop sees it after update-mime-database, a saved
 // project is known as a Lantrel project.
 TEST_F(InstallLayout, InstalledMimePackageIdentifiesProjects) {
