@@ -16,7 +16,6 @@
 #include "main_frame.h"
 #include "resource_setup.h"
 #include "shutdown_signals.h"
-#include "video/libav_log.h"
 #include "video/sprite_sheets.h"
 
 namespace lantrel {
@@ -101,7 +100,6 @@ int runWindow(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("lANTREL SEQUENCER"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lantrel"));
     installScreenFontSubstitutes();
-    showOnlyLibavErrors();  // the encoders' statistics are nothing for the user's terminal
     // The window's texts are Japanese; this font has every character of them.
     QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
 

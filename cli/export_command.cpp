@@ -18,7 +18,6 @@
 #include "progress_bar.h"
 #include "screen_font_check.h"
 #include "session/export_session.h"
-#include "video/libav_log.h"
 #include "video/movie_export.h"
 
 namespace lantrel {
@@ -350,7 +349,6 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     const bool drawsFrames = settings.videoOn || extras.mp4;
     if (drawsFrames && !screenFontsReady(parsed->fontSubstituteAllowed, err)) return kExitFailure;
 
-    showOnlyLibavErrors();  // the encoders' statistics would break the progress line
     const auto started = std::chrono::steady_clock::now();
     std::string error;
     int cancelSignal = 0;

@@ -16,7 +16,8 @@ struct PlayCommandOptions {
 // `lantrel play PROJECT.vtm [--from COLUMN] [--seconds N] [--no-loop]`: plays the arrangement
 // through the sound output exactly as the window's play command does, in a loop unless
 // --no-loop, until N seconds have passed, the pass has played out, or Ctrl+C. While standard
-// error is a terminal it shows the position on one line.
+// error is a terminal it shows the position on one line. Runs in the window module, as render
+// does.
 int runPlayCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
                    const PlayCommandOptions& options = {});
 

@@ -1,7 +1,10 @@
 #include "frame_sequence.h"
 
+#include <algorithm>
+
 #include "frame_context.h"
 #include "model/post_target.h"
+#include "model/project.h"
 
 namespace lantrel {
 
@@ -10,9 +13,9 @@ namespace {
 // Draws pictures of the score screen, with its own sprites.
 class FrameMaker {
   public:
-    explicit FrameMaker(const MovieExportJob& job)
-        : context_(job.resourceFolders), picture_(makeScreenImage()) {
-        context_.attach(*job.project);
+    FrameMaker(const Project& project, std::span<const std::filesystem::path> resourceFolders)
+        : context_(resourceFolders), picture_(makeScreenImage()) {
+        context_.attach(project);
     }
     const QImage& at(std::int64_t position) {
         RenderFrame(context_.prepare(&picture_, static_cast<int>(position)));
@@ -26,23 +29,40 @@ class FrameMaker {
 
 }  // namespace
 
-int writeFrameSequence(const MovieExportJob& job, FrameOutput& output) {
-    const VideoTiming timing = videoTiming(*job.project, job.settings);
-    FrameMaker frames(job);
+std::int64_t VideoTiming::framePosition(std::int64_t g) const {
+    return static_cast<std::int64_t>(2.0 * static_cast<double>(g) * tempo / 60.0 / fps);
+}
+
+VideoTiming videoTiming(const Project& project, const ProjectSettings& settings) {
+    VideoTiming timing{};
+    timing.tempo = effectiveTempo(settings);
+    // Taken as stored, as the frame arithmetic has it; only a rate that would divide by zero
+    // (a damaged project) is raised to one frame a second.
+    timing.fps = std::max(settings.fps, 1);
+    timing.columns = std::max(project.columnCount(-1), 1);
+    timing.songFrames = static_cast<std::int64_t>(
+        timing.fps * (static_cast<double>(timing.columns) / timing.tempo * 60.0));
+    return timing;
+}
+
+int writeFrameSequence(const Project& project,
+                       std::span<const std::filesystem::path> resourceFolders,
+                       const VideoTiming& timing, FrameOutput& output, FrameProgress& progress) {
+    FrameMaker frames(project, resourceFolders);
     bool ok = true;
     bool stopped = false;
     // A stored frame rate may be high, so a second of one picture is polled for a cancel too.
     auto writeRepeated = [&](std::int64_t position) {
         const QImage& picture = frames.at(position);
         for (int i = 0; ok && !stopped && i < timing.fps; ++i) {
-            stopped = i % 50 == 49 && job.cancelRequested();
+            stopped = i % 50 == 49 && progress.stopRequested();
             ok = stopped || output.addFrame(picture, i > 0);
         }
     };
     writeRepeated(-1);  // the lead-in picture, for one second
     for (std::int64_t g = 0; ok && !stopped && g < timing.songFrames; ++g) {
-        if (g % 10 == 0) job.post(kMessageVideoProgress, timing.framePosition(g), g);
-        if (g % 50 == 0 && job.cancelRequested()) {
+        if (g % 10 == 0) progress.reached(timing.framePosition(g), g);
+        if (g % 50 == 0 && progress.stopRequested()) {
             stopped = true;
             break;
         }
@@ -50,7 +70,7 @@ int writeFrameSequence(const MovieExportJob& job, FrameOutput& output) {
     }
     if (ok && !stopped) {
         writeRepeated(2 * timing.columns - 1);  // the end picture, for one second
-        if (ok && !stopped) job.post(kMessageVideoProgress, 2 * timing.columns, timing.songFrames);
+        if (ok && !stopped) progress.reached(2 * timing.columns, timing.songFrames);
     }
     if (stopped) return kExportCancelled;
     return ok ? kExportSuccess : kExportFailure;

@@ -10,18 +10,17 @@
 #include <thread>
 
 #include "audio/audio_writer.h"
+#include "audio/export_sound.h"
 #include "audio/timeline.h"
 #include "audio/wav_file_reader.h"
 #include "avi_reader.h"
 #include "base/atomic_file.h"
 #include "base/output_name.h"
-#include "flac_writer.h"
-#include "frame_context.h"
-#include "frame_sequence.h"
+#include "encode/encoder_module.h"
 #include "model/auto_reset_event.h"
 #include "model/post_target.h"
 #include "model/project.h"
-#include "mp4_export.h"
+#include "screen_image.h"
 
 namespace lantrel {
 
@@ -56,6 +55,51 @@ class AviFrames final : public FrameOutput {
 
     AviWriter& writer_;
     std::vector<std::byte> frame_;
+};
+
+// The MP4's frames, and after each second of them the next second of the sound.
+class Mp4Frames final : public FrameOutput {
+  public:
+    Mp4Frames(MovieSink& movie, ExportSound& sound, int fps)
+        : movie_(movie), sound_(sound), fps_(fps) {}
+    bool addFrame(const QImage& picture, bool) override {
+        if (!movie_.addFrame(screenPictureOf(picture))) return false;
+        return ++frames_ % fps_ != 0 || addSecondOfSound();
+    }
+    // The sound runs a little past the last frame (the video's length is truncated to whole
+    // frames), and whatever the frames left of it comes here.
+    bool addRestOfSound() {
+        while (!sound_.done())
+            if (!addSecondOfSound()) return false;
+        return true;
+    }
+
+  private:
+    bool addSecondOfSound() {
+        const auto block = sound_.next();
+        return block.empty() || movie_.addAudio(block);
+    }
+
+    MovieSink& movie_;
+    ExportSound& sound_;
+    int fps_;
+    std::int64_t frames_ = 0;
+};
+
+// Where the frame sequence and the audio writer report to: the job's target and cancel event.
+class JobProgress final : public FrameProgress, public PostTarget {
+  public:
+    explicit JobProgress(const MovieExportJob& job) : job_(job) {}
+    void reached(std::int64_t position, std::int64_t frame) override {
+        job_.post(kMessageVideoProgress, position, frame);
+    }
+    bool stopRequested() override { return job_.cancelRequested(); }
+    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
+        job_.post(message, static_cast<std::int64_t>(wParam), lParam);
+    }
+
+  private:
+    const MovieExportJob& job_;
 };
 
 }  // namespace
@@ -115,22 +159,6 @@ std::string outputNameProblem(const ProjectSettings& settings) {
     return {};
 }
 
-std::int64_t VideoTiming::framePosition(std::int64_t g) const {
-    return static_cast<std::int64_t>(2.0 * static_cast<double>(g) * tempo / 60.0 / fps);
-}
-
-VideoTiming videoTiming(const Project& project, const ProjectSettings& settings) {
-    VideoTiming timing{};
-    timing.tempo = effectiveTempo(settings);
-    // Taken as stored, as the frame arithmetic has it; only a rate that would divide by zero
-    // (a damaged project) is raised to one frame a second.
-    timing.fps = std::max(settings.fps, 1);
-    timing.columns = std::max(project.columnCount(-1), 1);
-    timing.songFrames = static_cast<std::int64_t>(
-        timing.fps * (static_cast<double>(timing.columns) / timing.tempo * 60.0));
-    return timing;
-}
-
 int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,
                      std::string& error) {
     const VideoTiming timing = videoTiming(*job.project, job.settings);
@@ -139,7 +167,8 @@ int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& pat
     if (writer.create(path) &&
         writer.addStream(scoreVideoStream(static_cast<std::uint32_t>(timing.fps))) >= 0) {
         AviFrames frames(writer);
-        result = writeFrameSequence(job, frames);
+        JobProgress progress(job);
+        result = writeFrameSequence(*job.project, job.resourceFolders, timing, frames, progress);
     }
     // Closing puts the file in place; a stopped or failed writer leaves nothing of this run.
     if (result == kExportCancelled) return kExportCancelled;
@@ -207,31 +236,46 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
 
 namespace {
 
-// The worker's progress goes to the job's target; a job without one posts nowhere.
-class JobTarget final : public PostTarget {
-  public:
-    explicit JobTarget(const MovieExportJob& job) : job_(job) {}
-    void post(std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) override {
-        job_.post(message, static_cast<std::int64_t>(wParam), lParam);
-    }
-
-  private:
-    const MovieExportJob& job_;
-};
-
 std::unique_ptr<SoundSink> openFlac(const std::filesystem::path& path, const SoundFormat& format,
                                     std::string& error) {
-    return FlacWriter::create(path, {format.sampleRate, format.channels}, error);
+    const EncoderModule* encoders = encoderModule(error);
+    return encoders ? encoders->openFlac(path, format, error) : nullptr;
 }
 
 int writeSound(const MovieExportJob& job, int lane, std::string& error) {
-    JobTarget target(job);
+    JobProgress progress(job);
     AudioWriterOptions options;
     options.resourceFolders = job.resourceFolders;
     options.lane = lane;
     if (job.extras.flac) options.openFile = openFlac;
     return writeExportAudio(*job.project, job.settings, soundPath(job.settings, job.extras, lane),
-                            target, error, options);
+                            progress, error, options);
+}
+
+// The MP4 in one pass: the frames the AVI would hold and the samples the WAV would hold,
+// encoded as they are drawn and mixed, a second of each in turn, so that nothing of the song
+// piles up in memory. The writer keeps the file under a temporary name until it is finished,
+// so a failure or a cancel leaves nothing of its own and an older file of that name as it was.
+int writeExportMp4(const MovieExportJob& job, const std::filesystem::path& path,
+                   std::string& error) {
+    ExportSound sound;
+    if (!sound.prepare(*job.project, job.settings, job.resourceFolders, Timeline::kAllLanes, error))
+        return kExportFailure;
+    const EncoderModule* encoders = encoderModule(error);
+    if (!encoders) return kExportFailure;
+    const Mp4Options options = mp4OptionsFor(job.settings, job.extras);
+    const auto movie = encoders->openMp4(path, options, error);
+    if (!movie) return kExportFailure;
+    Mp4Frames frames(*movie, sound, options.fps);
+    JobProgress progress(job);
+    const int result =
+        writeFrameSequence(*job.project, job.resourceFolders,
+                           videoTiming(*job.project, job.settings), frames, progress);
+    if (result == kExportSuccess && frames.addRestOfSound() && movie->finish())
+        return kExportSuccess;
+    if (result != kExportCancelled) error = movie->error();
+    movie->abandon();
+    return result == kExportCancelled ? kExportCancelled : kExportFailure;
 }
 
 // The project's own outputs: the AVI video, the sound, the join.

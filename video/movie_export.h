@@ -7,8 +7,9 @@
 #include <vector>
 
 #include "avi_writer.h"
+#include "encode/mp4_options.h"
+#include "frame_sequence.h"
 #include "model/project_settings.h"
-#include "mp4_writer.h"
 
 namespace lantrel {
 
@@ -39,7 +40,9 @@ Mp4Options mp4OptionsFor(const ProjectSettings& settings, const ExtraOutputs& ex
 // One movie export run: the arrangement to an uncompressed AVI of the score screen, its sound
 // to a WAV, and optionally both joined into one AVI; or, with the extras, one MP4. Video and
 // sound each cover one second before and one second after the song, so the two streams have
-// the same length.
+// the same length. The job is the run's one owner: its settings, its cancel event, where its
+// progress goes and what it writes. The frame sequence, the mixer and the writers it drives
+// know nothing of it.
 struct MovieExportJob {
     const Project* project = nullptr;                    // read through its locked queries only
     ProjectSettings settings;                            // the snapshot the run works from
@@ -81,18 +84,6 @@ std::filesystem::path movieFolder(const ProjectSettings& settings);
 // refused, and so is a folder that holds a NUL. ExportMovie refuses such a run before it writes.
 std::string outputNameProblem(const ProjectSettings& settings);
 
-// The numbers of the video: song frames Nv and the half-beat position of song frame g.
-struct VideoTiming {
-    int tempo;    // effective tempo T
-    int fps;      // F as stored; 1 for a stored rate below 1
-    int columns;  // Lv: the arrangement's length, at least 1
-    std::int64_t songFrames;
-    std::int64_t framePosition(std::int64_t g) const;
-    // Nv + 2F: the song and a second before and after it.
-    std::int64_t movieFrames() const { return songFrames + 2 * std::int64_t{fps}; }
-};
-VideoTiming videoTiming(const Project& project, const ProjectSettings& settings);
-
 // Runs the export on the calling thread (the export worker): video, then sound, then the join,
 // each only when enabled and everything before it succeeded (or, with the MP4 extra, the MP4
 // alone), then the stems when asked for; then posts 1133 with the result.
@@ -101,6 +92,8 @@ VideoTiming videoTiming(const Project& project, const ProjectSettings& settings)
 // and takes its own only when complete, so a failed or cancelled writer leaves nothing of its
 // own and an older file of that name stays; a failed join keeps the temporary video and the
 // WAV, a cancelled one keeps neither. Nothing escapes: an allocation failure is a failed run.
+// The MP4 and FLAC writers come from the encoder module, which the first run that writes
+// either loads; a module that cannot be loaded fails the run, saying why.
 int ExportMovie(const MovieExportJob& job, std::string& error);
 
 int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,

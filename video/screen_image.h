@@ -2,7 +2,7 @@
 
 #include <QImage>
 
-#include "movie_sink.h"
+#include "encode/movie_sink.h"
 
 namespace lantrel {
 

@@ -11,7 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_buttons.h"
-#include "video/screen_converter.h"
+#include "encode/mp4_options.h"
 
 namespace lantrel {
 

@@ -13,13 +13,13 @@
 #include <cstdlib>
 #include <functional>
 
+#include "encode/libav_log.h"
+#include "encode/mp4_writer.h"
+#include "encode/screen_converter.h"
 #include "model/post_target.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
-#include "video/libav_log.h"
 #include "video/movie_export.h"
-#include "video/mp4_writer.h"
-#include "video/screen_converter.h"
 #include "export_bench_support.h"
 
 namespace lantrel {

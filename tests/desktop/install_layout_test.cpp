@@ -118,6 +118,20 @@ TEST_F(InstallLayout, TheMovedProgramFindsItsResources) {
     EXPECT_EQ(readText(home / "moved.png"), readText(home / "built.png"));
 }
 
+// The modules go to LIBDIR/lantrel, where the installed executable looks for them: an
+// installed program draws, and writes an MP4, with nothing of the build tree.
+TEST_F(InstallLayout, PutsTheModulesWhereTheInstalledProgramFindsThem) {
+    const fs::path modules = installed(LANTREL_MODULE_INSTALL_DIR);
+    for (const char* module : {"window.so", "encoder.so", "sound.so"})
+        EXPECT_TRUE(fs::is_regular_file(modules / module)) << modules / module;
+    const TempDir home;
+    const fs::path project = home.write("song.vtm", writeProjectFile(Project()));
+    const ToolRun mp4 =
+        runAsNewUser(home, program() + " export '" + project.string() + "' --mp4");
+    EXPECT_EQ(mp4.status, 0) << mp4.output;
+    EXPECT_GT(fs::file_size(home / "song.mp4"), 1000u);
+}
+
 // From the installed tree alone, as a desktop sees it after update-mime-database, a saved
 // project is known as a Lantrel project.
 TEST_F(InstallLayout, InstalledMimePackageIdentifiesProjects) {

@@ -1,6 +1,6 @@
 // Keeps the layers of the program apart by reading every source file's includes: a layer may
-// include only itself and the layers below it, the cores include no Qt at all, and Qt Widgets
-// stays in the window layer (app/), which nothing else includes.
+// include only itself and the layers below it, the cores include no Qt at all, Qt Widgets
+// stays in the window layer (app/), which nothing else includes, and libav in the encoders.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -42,11 +42,6 @@ const std::map<std::string, std::set<std::string>> kAllowed = {
 const std::set<std::string> kQtFree = {"base", "resources", "model",  "audio",
                                        "avi",  "encode",    "import", "session"};
 
-// The files of video/ that make the compressed movie and sound (lantrel_encode).
-const std::set<std::string> kEncoderFiles = {
-    "audio_stream_encoder", "encoded_file", "flac_writer",     "libav_handles", "libav_log",
-    "movie_sink",           "mp4_writer",   "screen_converter"};
-
 // The layer a source file belongs to, by its folder and name; empty for files outside the
 // layered folders.
 std::string layerOf(const fs::path& relative) {
@@ -54,7 +49,6 @@ std::string layerOf(const fs::path& relative) {
     const std::string name = relative.filename().string();
     if (folder == "app") return "ui";
     if (folder == "video" && name.starts_with("avi_")) return "avi";
-    if (folder == "video" && kEncoderFiles.contains(relative.stem().string())) return "encode";
     return kAllowed.contains(folder) ? folder : std::string();
 }
 
@@ -91,8 +85,8 @@ class LayeringCheck {
 
     // Every broken rule, one line each, for the files of the layered folders.
     std::vector<std::string> problems() {
-        for (const char* folder : {"base", "resources", "model", "audio", "video", "import",
-                                   "session", "cli", "app", "tools"}) {
+        for (const char* folder : {"base", "resources", "model", "audio", "encode", "video",
+                                   "import", "session", "cli", "app", "tools"}) {
             if (!fs::is_directory(root_ / folder)) continue;
             for (const auto& entry : fs::recursive_directory_iterator(root_ / folder))
                 if (entry.is_regular_file() && isSource(entry.path())) check(entry.path());
@@ -107,6 +101,7 @@ class LayeringCheck {
         if (layer.empty()) return;
         for (const Include& include : includesOf(file)) {
             const std::string where = relative.string() + ":" + std::to_string(include.line);
+            if (include.angled) checkLibavInclude(layer, include.target, where);
             if (include.angled)
                 checkSystemInclude(layer, include.target, where);
             else
@@ -149,6 +144,15 @@ class LayeringCheck {
         else
             problems_.push_back(where + ": \"" + header + "\" (layer " + targetLayer +
                                 ") is above the layer " + layer);
+    }
+
+    // Only the encoder module may bring libav's hundred-odd libraries into the program.
+    void checkLibavInclude(const std::string& layer, const std::string& header,
+                           const std::string& where) {
+        const bool libav = header.starts_with("libav") || header.starts_with("libsw");
+        if (libav && layer != "encode")
+            problems_.push_back(where + ": libav header <" + header +
+                                "> outside the encoders (layer " + layer + ")");
     }
 
     fs::path root_;

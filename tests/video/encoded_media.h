@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
+#include "encode/movie_sink.h"
+#include "encode/screen_converter.h"
 #include "support/command_output.h"
-#include "video/movie_sink.h"
-#include "video/screen_converter.h"
 
 // Pictures and sounds for the encoder tests, and ffprobe and ffmpeg reading back what the
 // encoders wrote.

@@ -1,10 +1,10 @@
-#include "video/flac_writer.h"
+#include "encode/flac_writer.h"
 
 #include <gtest/gtest.h>
 
+#include "encode/libav_log.h"
 #include "encoded_media.h"
 #include "support/temp_dir.h"
-#include "video/libav_log.h"
 
 namespace lantrel {
 namespace {

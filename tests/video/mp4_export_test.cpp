@@ -1,13 +1,13 @@
 // The MP4 export run end to end, with the program's own sprites and sounds: what ffprobe and
 // ffmpeg read back from it, against the AVI and WAV exports of the same song.
-#include "video/mp4_export.h"
+#include "video/movie_export.h"
 
 #include <gtest/gtest.h>
 
+#include "encode/libav_log.h"
 #include "encoded_media.h"
 #include "export_job_fixture.h"
 #include "video/frame_context.h"
-#include "video/libav_log.h"
 
 namespace lantrel {
 namespace {

@@ -1,4 +1,4 @@
-#include "video/mp4_writer.h"
+#include "encode/mp4_writer.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,11 +7,11 @@
 #include <functional>
 #include <sstream>
 
+#include "encode/libav_log.h"
 #include "encoded_media.h"
 #include "model/project.h"
 #include "support/temp_dir.h"
 #include "video/frame_context.h"
-#include "video/libav_log.h"
 #include "video/screen_image.h"
 
 namespace lantrel {

@@ -1,4 +1,4 @@
-#include "video/screen_converter.h"
+#include "encode/screen_converter.h"
 
 #include <gtest/gtest.h>
 

@@ -50,21 +50,6 @@ void tagColours(AVCodecContext& video) {
 
 }  // namespace
 
-std::string mp4OptionsProblem(const Mp4Options& options) {
-    if (options.scale < 1 || options.scale > 5)
-        return "the scale must be 1 to 5, not " + std::to_string(options.scale);
-    if (options.crf < 0 || options.crf > 51)
-        return "the quality (crf) must be 0 to 51, not " + std::to_string(options.crf);
-    if (options.fps < 1 || options.fps > 60)
-        return "the frame rate must be 1 to 60 frames a second, not " + std::to_string(options.fps);
-    if (options.channels != 1 && options.channels != 2)
-        return "the sound must have 1 or 2 channels, not " + std::to_string(options.channels);
-    if (options.sampleRate <= 0)
-        return "the sample rate must be positive, not " + std::to_string(options.sampleRate);
-    if (options.preset.empty()) return "the encoder preset must be named";
-    return {};
-}
-
 std::unique_ptr<Mp4Writer> Mp4Writer::create(const std::filesystem::path& path,
                                              const Mp4Options& options, std::string& error) {
     if (std::string problem = mp4OptionsProblem(options); !problem.empty()) {

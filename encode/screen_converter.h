@@ -5,23 +5,9 @@
 #include <vector>
 
 #include "movie_sink.h"
+#include "mp4_options.h"
 
 namespace lantrel {
-
-// Where the score screen lies in a movie frame: enlarged by a whole factor, alone or centred on
-// a black 16:9 canvas.
-struct MovieGeometry {
-    int scale = 1;
-    int width = ScreenPicture::kWidth;  // of the whole frame
-    int height = ScreenPicture::kHeight;
-    int pictureX = 0;  // the enlarged screen's left edge in the frame; a multiple of 16
-    int pictureWidth() const { return ScreenPicture::kWidth * scale; }
-};
-
-// The frame for `scale` (1..5): 512 s x 384 s, or with `pad16x9` as wide as 16:9 asks at that
-// height, rounded to the nearest even width (1024 x 768 becomes 1366 x 768), the picture
-// placed as near the centre as a 16-pixel boundary allows.
-MovieGeometry movieGeometry(int scale, bool pad16x9);
 
 // The three planes of a 4:2:0 frame (luma, Cb, Cr) as libav lays them out: chroma at half the
 // width and half the height.

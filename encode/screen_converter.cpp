@@ -91,26 +91,6 @@ void paintBorders(std::uint8_t* row, int pictureX, int pictureWidth, int rowWidt
 
 }  // namespace
 
-MovieGeometry movieGeometry(int scale, bool pad16x9) {
-    MovieGeometry geometry;
-    geometry.scale = scale;
-    geometry.width = ScreenPicture::kWidth * scale;
-    geometry.height = ScreenPicture::kHeight * scale;
-    if (pad16x9) {
-        const int canvasWidth = 2 * ((16 * geometry.height + 9) / 18);  // 2 round(8 h / 9)
-        // The picture starts on a 16-pixel boundary, the nearest to the centre: so x264's
-        // macroblocks line up with the enlarged pixels as they do without the canvas (the
-        // 16:9 movie of the demo song is then 9.5 MB rather than 13.1 MB, and encodes faster),
-        // and every 2 x 2 chroma block stays inside one enlarged pixel. It is off the centre
-        // by 8 pixels at most.
-        constexpr int kMacroblock = 16;
-        const int margin = (canvasWidth - geometry.width) / 2;
-        geometry.pictureX = (margin + kMacroblock / 2) / kMacroblock * kMacroblock;
-        geometry.width = canvasWidth;
-    }
-    return geometry;
-}
-
 ScreenConverter::ScreenConverter(MovieGeometry geometry)
     : geometry_(geometry),
       sourceColumn_(static_cast<std::size_t>(geometry.pictureWidth())),

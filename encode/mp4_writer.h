@@ -9,36 +9,10 @@
 #include "audio_stream_encoder.h"
 #include "encoded_file.h"
 #include "movie_sink.h"
+#include "mp4_options.h"
 #include "screen_converter.h"
 
 namespace lantrel {
-
-struct Mp4Options {
-    // Each screen pixel becomes scale x scale pixels, 1..5. With an even factor each 4:2:0
-    // chroma sample covers one screen pixel, so no colour bleeds into its neighbours; 2
-    // (1024 x 768) is the smallest such factor.
-    int scale = 2;
-    // x264's constant rate factor, 0 (lossless) .. 51. At 18 the flat sprite colours and
-    // one-pixel lines of the score come back above 50 dB luma PSNR; a mostly still screen
-    // costs about 1.1 MB of video a minute, the demo song's busy one about 8 MB.
-    int crf = 18;
-    // x264's speed preset. The score screen is flat colours, mostly still, with one strip
-    // that scrolls: "superfast" encodes it in three quarters of the processor time of
-    // "veryfast" and two fifths of "medium", for video about a fifth larger (7 % more file
-    // with the sound), still above 50 dB luma PSNR at crf 18. What decides it is memory: the
-    // slower presets look 10 or 40 frames ahead, about 3 MB a frame at 1024 x 768, which takes
-    // an export past 150 MB (veryfast: about 160 MB, medium: about 250 MB).
-    std::string preset = "superfast";
-    // Centre the picture on a black 16:9 canvas (1024 x 768 on 1366 x 768).
-    bool pad16x9 = false;
-    int fps = 10;  // 1..60
-    int sampleRate = 44100;
-    int channels = 2;  // AAC-LC at 192 kb/s for stereo, 128 kb/s for mono
-    std::string title;  // the container's title tag; none when empty
-};
-
-// What is wrong with `options`, or empty when they make a movie.
-std::string mp4OptionsProblem(const Mp4Options& options);
 
 // Writes an MP4 movie of score-screen pictures and their sound in one pass: H.264 (High
 // profile, 4:2:0, tagged BT.709 limited range) by libx264, and AAC-LC by libavcodec's own
