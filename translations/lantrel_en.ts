@@ -372,6 +372,13 @@ To place a score, open a project first, then drop the score on the window or dou
     </message>
 </context>
 <context>
+    <name>RecoveryCopies</name>
+    <message>
+        <source>無題</source>
+        <translation>Untitled</translation>
+    </message>
+</context>
+<context>
     <name>ResourceSetup</name>
     <message>
         <source>セットアップがうまくいかないので終了します。
