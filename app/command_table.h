@@ -50,13 +50,15 @@ enum CommandId : int {
 
 // One command: its menu text ("\t" before the key name shown at the right), the keys that
 // run it, and its prompt ("prompt\ntooltip"; only the tooltip is seen, as there is no status
-// bar).
+// bar). Both are written in Japanese, the source texts of their translations (context
+// "CommandTable"); the functions answer them in the window's language.
 struct CommandInfo {
     CommandId id;
     const char* text;
     QList<QKeySequence> keys;
     const char* prompt;
 
+    QString menuText() const;
     // The part of the prompt after "\n", or nothing.
     QString tooltip() const;
 };

@@ -1,5 +1,6 @@
 #include "lantrel_app.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QPushButton>
@@ -13,14 +14,19 @@ namespace lantrel {
 
 namespace {
 
-const char* const kProjectFilter = "Lantrel Files (*.vtm)";
+const char* const kProjectFilter =
+    QT_TRANSLATE_NOOP("lantrel::CLantrelApp", "Lantrel Files (*.vtm)");
 
 QMessageBox::StandardButton askWithBox(QWidget* parent, const QString& question) {
     QMessageBox box(QMessageBox::Question, QString::fromUtf8(kMessageBoxTitle), question,
                     QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, parent);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("はい(&Y)"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("いいえ(&N)"));
-    box.button(QMessageBox::Cancel)->setText(QStringLiteral("キャンセル"));
+    // The context spelled out: lupdate loses the class after a QMessageBox return type.
+    box.button(QMessageBox::Yes)
+        ->setText(QCoreApplication::translate("lantrel::CLantrelApp", "はい(&Y)"));
+    box.button(QMessageBox::No)
+        ->setText(QCoreApplication::translate("lantrel::CLantrelApp", "いいえ(&N)"));
+    box.button(QMessageBox::Cancel)
+        ->setText(QCoreApplication::translate("lantrel::CLantrelApp", "キャンセル"));
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
@@ -29,11 +35,11 @@ AppServices withDefaults(AppServices services) {
         services.chooseProjectToOpen = [](QWidget* parent) {
             return QFileDialog::getOpenFileName(
                 parent, QString(), QString(),
-                QStringLiteral("%1;;All Files (*)").arg(QString::fromUtf8(kProjectFilter)));
+                CLantrelApp::tr("%1;;All Files (*)").arg(CLantrelApp::tr(kProjectFilter)));
         };
     if (!services.chooseProjectToSave)
         services.chooseProjectToSave = [](QWidget* parent, const QString& suggested) {
-            QFileDialog dialog(parent, QString(), suggested, QString::fromUtf8(kProjectFilter));
+            QFileDialog dialog(parent, QString(), suggested, CLantrelApp::tr(kProjectFilter));
             dialog.setAcceptMode(QFileDialog::AcceptSave);
             dialog.setDefaultSuffix(QStringLiteral("vtm"));
             return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
@@ -92,10 +98,10 @@ bool CLantrelApp::offerRecoveryCopy() {
     const auto copy = recovery_.newest();
     if (!copy) return false;
     const QString path = QString::fromStdString(copy->string());
-    const auto answer = services_.ask(
-        frame_.get(), QStringLiteral("前回の終了で保存されなかった変更を取っておきました。\n%1\n"
-                                     "開きますか？（「いいえ」で控えを削除します）")
-                          .arg(path));
+    const auto answer =
+        services_.ask(frame_.get(), tr("前回の終了で保存されなかった変更を取っておきました。\n%1\n"
+                                       "開きますか？（「いいえ」で控えを削除します）")
+                                        .arg(path));
     std::error_code ignored;
     if (answer == QMessageBox::No) std::filesystem::remove(*copy, ignored);
     if (answer != QMessageBox::Yes) return false;
@@ -137,7 +143,7 @@ bool CLantrelApp::openFile(const QString& name) {
         return false;
     }
     if (*extension != QStringLiteral("vtq") && *extension != QStringLiteral("vtm")) {
-        showMessage(QMessageBox::Critical, QStringLiteral("それは読めない"));
+        showMessage(QMessageBox::Critical, tr("それは読めない"));
         return false;
     }
     if (!saveModified()) return false;
@@ -159,7 +165,7 @@ bool CLantrelApp::openProject(const QString& path) {
 
 bool CLantrelApp::newProject() {
     if (!document_.newDocument()) {
-        showMessage(QMessageBox::Warning, QStringLiteral("動画出力中は新規作成できません。"));
+        showMessage(QMessageBox::Warning, tr("動画出力中は新規作成できません。"));
         return false;
     }
     viewReady_ = true;
@@ -209,7 +215,7 @@ bool CLantrelApp::commandEnabled(CommandId id) const {
 
 bool CLantrelApp::saveModified() {
     if (!document_.isModified()) return true;
-    switch (services_.ask(frame_.get(), QStringLiteral("変更あり。保存しとく？"))) {
+    switch (services_.ask(frame_.get(), tr("変更あり。保存しとく？"))) {
         case QMessageBox::Yes:
             return save();
         case QMessageBox::No:
@@ -233,7 +239,7 @@ bool CLantrelApp::save() {
 
 bool CLantrelApp::saveAs() {
     const QString suggested = document_.path().empty()
-                                  ? QStringLiteral("無題.vtm")
+                                  ? tr("無題.vtm")
                                   : QString::fromStdString(document_.path().string());
     const QString path = services_.chooseProjectToSave(frame_.get(), suggested);
     if (path.isEmpty()) return false;
@@ -252,9 +258,8 @@ void CLantrelApp::openRecent(int index) {
     if (index < 0 || index >= files.size()) return;
     const QString path = files[index];
     if (!QFileInfo(path).isFile()) {
-        showMessage(
-            QMessageBox::Warning,
-            QStringLiteral("%1 が見つからないので、最近使ったファイルから外します。").arg(path));
+        showMessage(QMessageBox::Warning,
+                    tr("%1 が見つからないので、最近使ったファイルから外します。").arg(path));
         settings_.removeRecentFile(path);
         afterFileChange();
         return;
@@ -266,8 +271,10 @@ void CLantrelApp::openRecent(int index) {
 
 void CLantrelApp::preferences() {
     CPreferenceDialog dialog(frame_.get(), settings_.waveFolders(), services_.view.hooks);
+    dialog.setLanguage(settings_.language());
     if (services_.runDialog(dialog) != QDialog::Accepted) return;
     settings_.waveFolders() = dialog.folders();
+    settings_.setLanguage(dialog.language());
     settings_.save();
 }
 

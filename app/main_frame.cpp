@@ -48,7 +48,7 @@ CMainFrame::CMainFrame(QWidget* view, CommandHandler run, EnablingRule enabled)
 
 void CMainFrame::createActions() {
     for (const CommandInfo& info : commandTable()) {
-        auto* action = new QAction(QString::fromUtf8(info.text), this);
+        auto* action = new QAction(info.menuText(), this);
         action->setObjectName(QStringLiteral("command%1").arg(static_cast<int>(info.id)));
         action->setShortcuts(info.keys);
         action->setShortcutContext(Qt::WindowShortcut);
@@ -82,7 +82,7 @@ QMenu* CMainFrame::addMenu(const QString& title, std::initializer_list<CommandId
 
 void CMainFrame::createMenus() {
     QMenu* file =
-        addMenu(QStringLiteral("ファイル(&F)"),
+        addMenu(tr("ファイル(&F)"),
                 {kCommandNew, kCommandOpen, kCommandSave, kCommandSaveAs, kSeparator,
                  kCommandMovieSettings, kCommandMovieOutput, kCommandMp4Output, kSeparator});
     file->setObjectName(QStringLiteral("fileMenu"));
@@ -90,13 +90,13 @@ void CMainFrame::createMenus() {
     file->addSeparator();
     file->addAction(action(kCommandPreferences));
     file->addAction(action(kCommandExit));
-    addMenu(QStringLiteral("編集(&E)"), {kCommandUndo, kCommandRedo, kSeparator, kCommandPaste})
+    addMenu(tr("編集(&E)"), {kCommandUndo, kCommandRedo, kSeparator, kCommandPaste})
         ->setObjectName(QStringLiteral("editMenu"));
-    addMenu(QStringLiteral("再生(&P)"), {kCommandPlay, kCommandAudioPlay, kCommandStop})
+    addMenu(tr("再生(&P)"), {kCommandPlay, kCommandAudioPlay, kCommandStop})
         ->setObjectName(QStringLiteral("playMenu"));
-    addMenu(QStringLiteral("素人には"), {kCommandExpert})
+    addMenu(tr("素人には"), {kCommandExpert})
         ->setObjectName(QStringLiteral("expertMenu"));
-    addMenu(QStringLiteral("ヘルプ(&H)"), {kCommandAbout})
+    addMenu(tr("ヘルプ(&H)"), {kCommandAbout})
         ->setObjectName(QStringLiteral("helpMenu"));
 }
 
@@ -146,7 +146,7 @@ void CMainFrame::refreshCommandStates() {
 }
 
 void CMainFrame::setCaption(const QString& projectName, bool modified) {
-    const QString name = projectName.isEmpty() ? QStringLiteral("無題") : projectName;
+    const QString name = projectName.isEmpty() ? tr("無題") : projectName;
     setWindowTitle(name + QStringLiteral("[*] - Lantrel"));
     setWindowModified(modified);
 }

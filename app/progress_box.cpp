@@ -1,5 +1,6 @@
 #include "progress_box.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
@@ -10,19 +11,24 @@ namespace lantrel {
 
 namespace {
 
+// The translations' context.
+class Text {
+    Q_DECLARE_TR_FUNCTIONS(ProgressBox)
+};
+
 // 14 points at 96 dots per inch.
 constexpr int kProgressFontPixels = 19;
 
 QString phaseCaption(int phase, bool mp4) {
     switch (phase) {
         case 0:
-            return mp4 ? QStringLiteral("MP4 出力中…") : QStringLiteral("AVI 出力中…");
+            return mp4 ? Text::tr("MP4 出力中…") : Text::tr("AVI 出力中…");
         case 1:
-            return QStringLiteral("WAV 出力中…");
+            return Text::tr("WAV 出力中…");
         case 2:
-            return QStringLiteral("AVI 結合中…");
+            return Text::tr("AVI 結合中…");
         default:
-            return QStringLiteral("何かを出力中…");
+            return Text::tr("何かを出力中…");
     }
 }
 
@@ -37,7 +43,7 @@ void drawProgressBox(QImage& screen, int phase, bool mp4) {
     painter.fillRect(inner, Qt::black);
     painter.setPen(QColor(255, 0, 0));
     painter.setClipRect(inner);
-    painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, QStringLiteral("CANCEL"));
+    painter.drawText(inner, Qt::AlignCenter | Qt::TextSingleLine, Text::tr("CANCEL"));
 
     const int textHeight = QFontMetrics(painter.font()).height();
     const QRect caption(QPoint(384, 352 - textHeight), QPoint(511, 351));

@@ -1,5 +1,7 @@
 #include "recovery_copy.h"
 
+#include <QCoreApplication>
+
 #include <string>
 #include <system_error>
 
@@ -24,8 +26,10 @@ std::filesystem::path RecoveryCopies::placeFor(const std::filesystem::path& proj
     std::error_code error;
     std::filesystem::create_directories(folder_, error);
     if (error) return {};
-    const std::string stem = project.stem().string();
-    return folder_ / ((stem.empty() ? std::string("無題") : stem) + ".vtm");
+    std::string stem = project.stem().string();
+    // An untitled project's copy is named as the window's caption names the project.
+    if (stem.empty()) stem = QCoreApplication::translate("RecoveryCopies", "無題").toStdString();
+    return folder_ / (stem + ".vtm");
 }
 
 std::optional<std::filesystem::path> RecoveryCopies::newest() const {

@@ -1,5 +1,6 @@
 #include "resource_setup.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QString>
 
@@ -13,10 +14,11 @@ namespace {
 
 const char* const kApplicationTitle = "lANTREL SEQUENCER";
 const char* const kSetupFailed =
-    "セットアップがうまくいかないので終了します。\n"
-    "実はヴェルトシーケンサを起動した状態でこのプログラムを起動すると\n"
-    "セットアップを自動的に行います。一度試してみてください。\n"
-    "さようなら。";
+    QT_TRANSLATE_NOOP("ResourceSetup",
+                      "セットアップがうまくいかないので終了します。\n"
+                      "実はヴェルトシーケンサを起動した状態でこのプログラムを起動すると\n"
+                      "セットアップを自動的に行います。一度試してみてください。\n"
+                      "さようなら。");
 
 }  // namespace
 
@@ -24,7 +26,8 @@ bool setUpResources(QWidget* parent) {
     if (resourcesPresent()) return true;
     if (importFromSequencer([parent] { return CVtqExeFindDialog::ask(parent); })) return true;
     QMessageBox goodbye(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle),
-                        QString::fromUtf8(kSetupFailed), QMessageBox::Ok, parent);
+                        QCoreApplication::translate("ResourceSetup", kSetupFailed), QMessageBox::Ok,
+                        parent);
     goodbye.exec();
     return false;
 }

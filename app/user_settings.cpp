@@ -28,6 +28,8 @@ void UserSettings::load() {
             store_.value(waveKey(lane), QString::fromStdString(folder)).toString().toStdString();
     }
     welcome_ = store_.value(QStringLiteral("MISC/welcome"), 0).toInt();
+    language_ = languageFromCode(store_.value(QStringLiteral("MISC/language")).toString())
+                    .value_or(WindowLanguage::Japanese);
     recent_.clear();
     for (int i = 0; i < kRecentFileCount; ++i)
         if (const QString file = store_.value(recentKey(i)).toString(); !file.isEmpty())
@@ -40,6 +42,7 @@ void UserSettings::save() {
                         QString::fromStdString(waveFolders_[static_cast<std::size_t>(lane)]));
     welcome_ = 1;
     store_.setValue(QStringLiteral("MISC/welcome"), welcome_);
+    store_.setValue(QStringLiteral("MISC/language"), languageCode(language_));
     store_.sync();
 }
 

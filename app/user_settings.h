@@ -9,12 +9,13 @@
 #include "model/application_settings.h"
 #include "model/note.h"
 #include "video/movie_export.h"
+#include "window_language.h"
 
 namespace lantrel {
 
 // The user's settings, kept by QSettings under "Lantrel" / "lANTREL SEQUENCER": the default
 // WAV folder of each lane for new projects ("WAVE"/"dir0".."dir2"), the "MISC"/"welcome" flag,
-// the four most recent projects ("Recent File List"/"File1".."File4"), and the choices of the
+// the window's language ("MISC"/"language": "ja" or "en"), the four most recent projects ("Recent File List"/"File1".."File4"), and the choices of the
 // MP4 export ("EXPORT"/"scale", "crf", "pad16x9", "stems"), which are the user's, not the
 // project's: a project file someone sends keeps its AVI settings as they were.
 class UserSettings : public ApplicationSettings {
@@ -24,12 +25,16 @@ class UserSettings : public ApplicationSettings {
     explicit UserSettings(QSettings& store) : store_(store) {}
 
     void load();
-    // Writes the three folders and the welcome flag, which becomes 1.
+    // Writes the three folders, the language and the welcome flag, which becomes 1.
     void save();
 
     std::string defaultWaveFolder(int lane) const override;
     std::array<std::string, kLaneCount>& waveFolders() { return waveFolders_; }
     int welcome() const { return welcome_; }
+    // The language chosen for the window's next start; Japanese unless the user chose
+    // another (a stored code that names none counts as no choice).
+    WindowLanguage language() const { return language_; }
+    void setLanguage(WindowLanguage language) { language_ = language; }
 
     // Most recent first.
     const QStringList& recentFiles() const { return recent_; }
@@ -47,6 +52,7 @@ class UserSettings : public ApplicationSettings {
     QSettings& store_;
     std::array<std::string, kLaneCount> waveFolders_;
     int welcome_ = 0;
+    WindowLanguage language_ = WindowLanguage::Japanese;
     QStringList recent_;
 };
 

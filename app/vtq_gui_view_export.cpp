@@ -11,8 +11,9 @@ namespace lantrel {
 
 namespace {
 
-const char* const kExportFailed =
-    "どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに書きにいったとか。";
+const char* const kExportFailed = QT_TRANSLATE_NOOP(
+    "lantrel::CVtqGuiView",
+    "どうやら失敗した模様。ディスクがいっぱいとか？\nあとは開いてるファイルに書きにいったとか。");
 
 }  // namespace
 
@@ -50,7 +51,7 @@ void CVtqGuiView::startExport(const ProjectSettings& settings, const ExtraOutput
     exportPosition_ = 0;
     if (!export_.start(settings, poster_, extras)) {
         exporting_ = false;
-        showMessage(QMessageBox::Warning, QString::fromUtf8(kExportFailed));
+        showMessage(QMessageBox::Warning, tr(kExportFailed));
     }
 }
 
@@ -80,7 +81,7 @@ void CVtqGuiView::exportEnded(int result) {
     // The box runs a nested event loop with the export state still set, so that further
     // messages find it unchanged until the user has read it.
     if (result != kExportSuccess && result != kExportCancelled) {
-        QString text = QString::fromUtf8(kExportFailed);
+        QString text = tr(kExportFailed);
         if (!export_.error().empty()) text += "\n\n" + QString::fromStdString(export_.error());
         showMessage(QMessageBox::Warning, text);
     }
@@ -93,7 +94,7 @@ void CVtqGuiView::exportEnded(int result) {
 
 bool CVtqGuiView::mayClose() {
     if (!exporting_) return true;
-    showMessage(QMessageBox::Warning, QStringLiteral("ちょwwwおまwww"));
+    showMessage(QMessageBox::Warning, tr("ちょwwwおまwww"));
     return false;
 }
 

@@ -88,7 +88,7 @@ void CVtqGuiView::mousePressEvent(QMouseEvent* event) {
     QMenu menu(this);
     menu.setObjectName(QStringLiteral("contextMenu"));
     for (const CommandId id : contextMenuLayout()) {
-        QAction* action = menu.addAction(QString::fromUtf8(commandInfo(id).text));
+        QAction* action = menu.addAction(commandInfo(id).menuText());
         action->setData(static_cast<int>(id));
         action->setEnabled(commandEnabled(id));
     }

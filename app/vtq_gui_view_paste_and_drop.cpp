@@ -24,7 +24,7 @@ QStringList localFileNames(const QMimeData& data) {
 std::optional<std::string> CVtqGuiView::ScoreChooser::chooseScoreFile() {
     if (view_.services_.chooseScoreFile) return view_.services_.chooseScoreFile(&view_);
     const QString file = QFileDialog::getOpenFileName(
-        &view_, QString(), QString(), QStringLiteral("Velto Sequencer Files(*.vtq)"));
+        &view_, QString(), QString(), CVtqGuiView::tr("Velto Sequencer Files(*.vtq)"));
     if (file.isEmpty()) return std::nullopt;
     return file.toStdString();
 }

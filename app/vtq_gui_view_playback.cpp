@@ -12,14 +12,16 @@ namespace {
 
 QString soundsMissingMessage(const PlayStart& start) {
     if (!start.sounds.problem.empty())
-        return QStringLiteral("メモリが足りないので再生できません。\n") +
+        return CVtqGuiView::tr("メモリが足りないので再生できません。\n") +
                QString::fromStdString(start.sounds.problem);
-    static const char* const kLaneNames[] = {"上段", "中段", "下段"};
+    static const char* const kLaneNames[] = {QT_TRANSLATE_NOOP("lantrel::CVtqGuiView", "上段"),
+                                             QT_TRANSLATE_NOOP("lantrel::CVtqGuiView", "中段"),
+                                             QT_TRANSLATE_NOOP("lantrel::CVtqGuiView", "下段")};
     const int lane = std::clamp(start.sounds.lane, 0, 2);
-    return QStringLiteral(
+    return CVtqGuiView::tr(
                "%1のWAVが %2 個読み込めないので再生できません。\n"
                "WAVフォルダと内蔵WAV（rsrc）を確かめてください。")
-        .arg(QString::fromUtf8(kLaneNames[lane]))
+        .arg(CVtqGuiView::tr(kLaneNames[lane]))
         .arg(start.sounds.missingSounds);
 }
 
@@ -33,7 +35,7 @@ void CVtqGuiView::play(bool audioOnly) {
     if (start.outcome == PlayStart::Outcome::SoundsIncomplete)
         showMessage(QMessageBox::Warning, soundsMissingMessage(start));
     else if (!start.started())
-        showMessage(QMessageBox::Warning, QStringLiteral("再生を始められませんでした。"));
+        showMessage(QMessageBox::Warning, tr("再生を始められませんでした。"));
     audioOnly_ = audioOnly;
 }
 
@@ -51,7 +53,7 @@ void CVtqGuiView::watchOutput() {
     announceStateChange();
     if (playback_.player().outputFailed())
         showMessage(QMessageBox::Warning,
-                    QStringLiteral("サウンドを出力できませんでした。\n") +
+                    tr("サウンドを出力できませんでした。\n") +
                         QString::fromStdString(playback_.player().outputError()));
 }
 

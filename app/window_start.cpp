@@ -16,6 +16,7 @@
 #include "main_frame.h"
 #include "resource_setup.h"
 #include "shutdown_signals.h"
+#include "translation_setup.h"
 #include "video/sprite_sheets.h"
 
 namespace lantrel {
@@ -99,8 +100,9 @@ int runWindow(int argc, char** argv) {
     QApplication::setOrganizationName(QStringLiteral("Lantrel"));
     QApplication::setApplicationName(QStringLiteral("lANTREL SEQUENCER"));
     QGuiApplication::setDesktopFileName(QStringLiteral("lantrel"));
+    installTranslation(application);
     installScreenFontSubstitutes();
-    // The window's texts are Japanese; this font has every character of them.
+    // The window's texts are Japanese (or English); this font has every character of them.
     QApplication::setFont(QFont(QStringLiteral("IPAPGothic"), 9));
 
     const QStringList arguments = QApplication::arguments().mid(1);

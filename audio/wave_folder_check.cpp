@@ -26,11 +26,12 @@ std::string accessProblem(const std::string& folder, std::string_view name) {
 }  // namespace
 
 WaveFolderCheck checkWaveFolder(std::string_view text) {
-    WaveFolderCheck check{withoutTrailingSeparator(text), {}};
+    WaveFolderCheck check{withoutTrailingSeparator(text), {}, {}};
     if (check.folder.empty()) return check;
     for (const std::string_view name : kProbeNames) {
         if (!holdsFile(check.folder, name)) {
             check.problem = accessProblem(check.folder, name);
+            check.missingSound = std::string(name);
             break;
         }
     }

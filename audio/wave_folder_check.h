@@ -11,6 +11,8 @@ namespace lantrel {
 struct WaveFolderCheck {
     std::string folder;   // the text without one trailing separator; what the dialog stores
     std::string problem;  // the message to show the user; empty when the folder may be stored
+    // The probed sound that is not there, so that the window can word the problem itself.
+    std::string missingSound;
 
     bool valid() const { return problem.empty(); }
 };

@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config libgtest-dev libbenchmark-dev libsdl2-dev libasound2-dev
           sox imagemagick ffmpeg libavformat-dev libavcodec-dev libavutil-dev qt6-base-dev fonts-ipafont-gothic
-          xvfb xdotool xclip strace time
+          qt6-tools-dev qt6-l10n-tools
+          xvfb xdotool xclip tesseract-ocr tesseract-ocr-eng strace time
           desktop-file-utils appstream shared-mime-info libglib2.0-bin libxml2-utils groff-base man-db
           "$@")
 

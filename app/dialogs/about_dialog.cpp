@@ -17,7 +17,7 @@ QString CAboutDlg::buildDate() {
 }
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
-    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowTitle(tr("バージョン情報"));
     auto* icon = new QLabel(this);
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(QPixmap::fromImage(applicationIconImage(32)));
@@ -28,7 +28,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     date->setObjectName(QStringLiteral("buildDate"));
     date->setReadOnly(true);
     date->setFrame(false);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);

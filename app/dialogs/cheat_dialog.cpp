@@ -20,8 +20,13 @@ constexpr int kUpper = 0;
 constexpr int kMiddle = 1;
 constexpr int kLower = 2;
 
-const char* const kLaneNames[kLaneCount] = {"上段", "中段", "下段"};
-const char* const kSemitoneTexts[kLaneCount] = {"半音上げる", "半音下げる", "半音下げる"};
+const char* const kLaneNames[kLaneCount] = {QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "上段"),
+                                            QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "中段"),
+                                            QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "下段")};
+const char* const kSemitoneTexts[kLaneCount] = {
+    QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "半音上げる"),
+    QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "半音下げる"),
+    QT_TRANSLATE_NOOP("lantrel::CCheatDialog", "半音下げる")};
 
 void setLaneVolume(LaneSound& lane, int volume) {
     for (InstrumentSound& instrument : lane.instruments)
@@ -46,12 +51,12 @@ void hideKeepingItsPlace(QWidget* widget) {
 
 CCheatDialog::CCheatDialog(QWidget* parent, ProjectSettings& settings)
     : QDialog(parent), settings_(settings) {
-    setWindowTitle(QStringLiteral("しろうとにはおすすめできない"));
+    setWindowTitle(tr("しろうとにはおすすめできない"));
     auto* layout = new QVBoxLayout(this);
     for (int lane = 0; lane < kLaneCount; ++lane)
         layout->addWidget(makeLaneGroup(lane));
     const OkCancelRow buttons = makeOkCancelRow(this);
-    auto* restore = makeButton(QStringLiteral("元に戻す"), QStringLiteral("restore"));
+    auto* restore = makeButton(tr("元に戻す"), QStringLiteral("restore"));
     connect(restore, &QPushButton::clicked, this, &CCheatDialog::restoreControls);
     buttons.row->addWidget(restore);
     layout->addLayout(buttons.row);
@@ -61,14 +66,14 @@ CCheatDialog::CCheatDialog(QWidget* parent, ProjectSettings& settings)
 // Instrument 1 stands for the lane: the dialog only ever writes all fifteen alike.
 QWidget* CCheatDialog::makeLaneGroup(int lane) {
     const InstrumentSound& first = settings_.lanes[lane].instruments[0];
-    auto* group = new QGroupBox(QString::fromUtf8(kLaneNames[lane]));
-    auto* label = new QLabel(QStringLiteral("Volume"));
+    auto* group = new QGroupBox(tr(kLaneNames[lane]));
+    auto* label = new QLabel(tr("Volume"));
     auto* volume = volumes_[lane] = new QSlider(Qt::Horizontal);
     volume->setObjectName(QStringLiteral("volume%1").arg(lane));
     volume->setRange(0, kMaximumVolume);
     volume->setValue(first.volume);
     volume->setMinimumWidth(200);
-    auto* semitone = semitones_[lane] = new QCheckBox(QString::fromUtf8(kSemitoneTexts[lane]));
+    auto* semitone = semitones_[lane] = new QCheckBox(tr(kSemitoneTexts[lane]));
     semitone->setObjectName(QStringLiteral("semitone%1").arg(lane));
     semitone->setChecked(first.pitchFactor != 1.0);
 

@@ -1,10 +1,20 @@
 #include "dialog_buttons.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QPushButton>
 
 namespace lantrel {
+
+namespace {
+
+// The translations' context.
+class Text {
+    Q_DECLARE_TR_FUNCTIONS(DialogButtons)
+};
+
+}  // namespace
 
 QPushButton* makeButton(const QString& text, const QString& objectName) {
     auto* button = new QPushButton(text);
@@ -14,12 +24,12 @@ QPushButton* makeButton(const QString& text, const QString& objectName) {
 }
 
 QPushButton* makeChooseButton(const QString& objectName) {
-    return makeButton(QStringLiteral("選択"), objectName);
+    return makeButton(Text::tr("選択"), objectName);
 }
 
 OkCancelRow makeOkCancelRow(QDialog* dialog) {
-    OkCancelRow buttons{new QHBoxLayout, makeButton(QStringLiteral("OK"), QStringLiteral("ok")),
-                        makeButton(QStringLiteral("キャンセル"), QStringLiteral("cancel"))};
+    OkCancelRow buttons{new QHBoxLayout, makeButton(Text::tr("OK"), QStringLiteral("ok")),
+                        makeButton(Text::tr("キャンセル"), QStringLiteral("cancel"))};
     buttons.ok->setDefault(true);
     buttons.row->addStretch();
     buttons.row->addWidget(buttons.ok);

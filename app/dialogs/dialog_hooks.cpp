@@ -1,5 +1,6 @@
 #include "dialog_hooks.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -14,6 +15,11 @@
 namespace lantrel {
 
 namespace {
+
+// The translations' context.
+class Text {
+    Q_DECLARE_TR_FUNCTIONS(DialogHooks)
+};
 
 void showMessageBox(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QString::fromUtf8(kMessageBoxTitle), text, QMessageBox::Ok, parent);
@@ -45,9 +51,13 @@ DialogHooks withDefaults(DialogHooks hooks) {
     return hooks;
 }
 
+QString waveFolderProblemText(const WaveFolderCheck& check) {
+    return Text::tr("フォルダ %1 の %2 にアクセスできません。")
+        .arg(QString::fromStdString(check.folder), QString::fromStdString(check.missingSound));
+}
+
 void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit) {
-    const QString chosen =
-        hooks.chooseFolder(parent, QStringLiteral("出力フォルダの選択"), edit->text());
+    const QString chosen = hooks.chooseFolder(parent, Text::tr("出力フォルダの選択"), edit->text());
     if (!chosen.isEmpty()) edit->setText(chosen);
 }
 
@@ -67,14 +77,14 @@ FolderRow makeFolderRow(QWidget* dialog, const DialogHooks& hooks, const std::st
 bool outputFieldsAcceptable(const DialogHooks& hooks, QWidget* dialog, QLineEdit* folder,
                             QLineEdit* fileName) {
     if (folder->text().isEmpty())
-        return refuse(hooks, dialog, folder, QStringLiteral("フォルダを選択してください。"));
+        return refuse(hooks, dialog, folder, Text::tr("フォルダを選択してください。"));
     if (!isAccessibleFolder(folder->text()))
-        return refuse(hooks, dialog, folder, QStringLiteral("フォルダにアクセスできません。"));
+        return refuse(hooks, dialog, folder, Text::tr("フォルダにアクセスできません。"));
     if (fileName->text().isEmpty())
-        return refuse(hooks, dialog, fileName, QStringLiteral("ファイル名を指定してください。"));
+        return refuse(hooks, dialog, fileName, Text::tr("ファイル名を指定してください。"));
     if (!isSafeOutputFileName(fileName->text().toStdString()))
         return refuse(hooks, dialog, fileName,
-                      QStringLiteral("ファイル名に使えない文字が含まれています。"));
+                      Text::tr("ファイル名に使えない文字が含まれています。"));
     return true;
 }
 

@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "audio/wave_folder_check.h"
+
 class QHBoxLayout;
 class QLineEdit;
 class QWidget;
@@ -32,6 +34,9 @@ struct DialogHooks {
 // `hooks` with every empty member replaced by the real thing: a QMessageBox titled
 // kMessageBoxTitle, and QFileDialog::getExistingDirectory showing folders only.
 DialogHooks withDefaults(DialogHooks hooks);
+
+// The message for a WAV folder that the check refused, in the window's language.
+QString waveFolderProblemText(const WaveFolderCheck& check);
 
 // The "選択" buttons: asks for a folder, titled "出力フォルダの選択", starting at the edit's text;
 // a chosen folder replaces the text, a cancelled choice changes nothing.

@@ -23,7 +23,12 @@ constexpr int kBrightnessTick = 16;
 constexpr int kHighSampleRate = 44100;
 constexpr int kLowSampleRate = 22050;
 
-const char* const kLaneNames[kLaneCount] = {"上段", "中段", "下段"};
+const char* const kLaneNames[kLaneCount] = {
+    QT_TRANSLATE_NOOP("lantrel::CMovieSettingDialog", "上段"),
+    QT_TRANSLATE_NOOP("lantrel::CMovieSettingDialog", "中段"),
+    QT_TRANSLATE_NOOP("lantrel::CMovieSettingDialog", "下段")};
+// The mode text that the view passes, as a source text of the translations.
+const char* const kStartExport = QT_TRANSLATE_NOOP("lantrel::CMovieSettingDialog", "出力開始");
 
 QGroupBox* makeGroup(const QString& title, QLayout* content) {
     auto* group = new QGroupBox(title);
@@ -72,7 +77,7 @@ CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& setti
       resourceFolders_(resourceFolders.begin(), resourceFolders.end()),
       hooks_(withDefaults(std::move(hooks))),
       exportMode_(!modeText.isEmpty()) {
-    setWindowTitle(QStringLiteral("動画出力設定"));
+    setWindowTitle(tr("動画出力設定"));
     auto* screenAndSound = new QVBoxLayout;
     screenAndSound->addWidget(makeSequencerGroup());
     screenAndSound->addWidget(makePanGroup());
@@ -86,7 +91,7 @@ CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& setti
     top->addLayout(outputs);
 
     const OkCancelRow buttons = makeOkCancelRow(this);
-    if (exportMode_) buttons.ok->setText(modeText);
+    if (exportMode_) buttons.ok->setText(tr(modeText.toUtf8().constData()));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(makeOutputFolderGroup());
@@ -105,9 +110,9 @@ QCheckBox* CMovieSettingDialog::makeCheckBox(const QString& text, const QString&
 
 QWidget* CMovieSettingDialog::makeSequencerGroup() {
     tempo_ = makeNumberEdit(kMinimumTempo, kMaximumTempo, settings_.tempo, "tempo");
-    fourFour_ = makeCheckBox(QStringLiteral("４拍子"), "fourFour", settings_.fourFour);
-    emulateTempo_ = makeCheckBox(QStringLiteral("ヴェルトシーケンサのテンポをエミュレートする"),
-                                 "emulateTempo", settings_.emulateTempo);
+    fourFour_ = makeCheckBox(tr("４拍子"), "fourFour", settings_.fourFour);
+    emulateTempo_ = makeCheckBox(tr("ヴェルトシーケンサのテンポをエミュレートする"), "emulateTempo",
+                                 settings_.emulateTempo);
     brightness_ = new QSlider(Qt::Horizontal);
     brightness_->setObjectName("brightness");
     brightness_->setRange(0, kMaximumBrightness);
@@ -119,29 +124,29 @@ QWidget* CMovieSettingDialog::makeSequencerGroup() {
     tempoRow->addWidget(tempo_);
     tempoRow->addStretch();
     auto* column = new QVBoxLayout;
-    column->addWidget(makeGroup(QStringLiteral("TEMPO"), tempoRow));
+    column->addWidget(makeGroup(tr("TEMPO"), tempoRow));
     column->addWidget(fourFour_);
     column->addWidget(emulateTempo_);
-    column->addWidget(makeGroup(QStringLiteral("背景（暗==明）"), brightness_));
-    return makeGroup(QStringLiteral("ヴェルトシーケンサ"), column);
+    column->addWidget(makeGroup(tr("背景（暗==明）"), brightness_));
+    return makeGroup(tr("ヴェルトシーケンサ"), column);
 }
 
 QWidget* CMovieSettingDialog::makeVideoGroup() {
-    videoOn_ = makeCheckBox(QStringLiteral("出力する"), "videoOn", settings_.videoOn);
+    videoOn_ = makeCheckBox(tr("出力する"), "videoOn", settings_.videoOn);
     fps_ = makeNumberEdit(kMinimumFps, kMaximumFps, settings_.fps, "fps");
     auto* fpsRow = new QHBoxLayout;
     fpsRow->addWidget(fps_);
     fpsRow->addStretch();
     auto* column = new QVBoxLayout;
     column->addWidget(videoOn_);
-    column->addWidget(makeGroup(QStringLiteral("FPS"), fpsRow));
-    return makeGroup(QStringLiteral("動画"), column);
+    column->addWidget(makeGroup(tr("FPS"), fpsRow));
+    return makeGroup(tr("動画"), column);
 }
 
 QWidget* CMovieSettingDialog::makeAudioGroup() {
-    audioOn_ = makeCheckBox(QStringLiteral("出力する"), "audioOn", settings_.audioOn);
-    join_ = makeCheckBox(QStringLiteral("結合（遅い）"), "join", settings_.join);
-    stereo_ = makeCheckBox(QStringLiteral("ステレオ出力"), "stereo", settings_.stereo);
+    audioOn_ = makeCheckBox(tr("出力する"), "audioOn", settings_.audioOn);
+    join_ = makeCheckBox(tr("結合（遅い）"), "join", settings_.join);
+    stereo_ = makeCheckBox(tr("ステレオ出力"), "stereo", settings_.stereo);
     rate22050_ = new QRadioButton(QStringLiteral("22050Hz"));
     rate22050_->setObjectName("rate22050");
     rate44100_ = new QRadioButton(QStringLiteral("44100Hz"));
@@ -156,19 +161,18 @@ QWidget* CMovieSettingDialog::makeAudioGroup() {
     column->addWidget(audioOn_);
     column->addWidget(join_);
     column->addWidget(stereo_);
-    column->addWidget(makeGroup(QStringLiteral("サンプリングレート"), rates));
-    return makeGroup(QStringLiteral("音声"), column);
+    column->addWidget(makeGroup(tr("サンプリングレート"), rates));
+    return makeGroup(tr("音声"), column);
 }
 
 QWidget* CMovieSettingDialog::makePanGroup() {
     auto* row = new QHBoxLayout;
     for (int lane = 0; lane < kLaneCount; ++lane) {
-        auto* button =
-            makeButton(QString::fromUtf8(kLaneNames[lane]), QStringLiteral("pan%1").arg(lane));
+        auto* button = makeButton(tr(kLaneNames[lane]), QStringLiteral("pan%1").arg(lane));
         connect(button, &QPushButton::clicked, this, [this, lane] { editLanePans(lane); });
         row->addWidget(button);
     }
-    return makeGroup(QStringLiteral("パンポット"), row);
+    return makeGroup(tr("パンポット"), row);
 }
 
 QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
@@ -176,20 +180,19 @@ QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
                                            QStringLiteral("outputFolder"),
                                            QStringLiteral("chooseFolder"));
     outputFolder_ = folder.edit;
-    return makeGroup(QStringLiteral("出力先フォルダ"), folder.row);
+    return makeGroup(tr("出力先フォルダ"), folder.row);
 }
 
 QWidget* CMovieSettingDialog::makeFileNameGroup() {
     fileName_ = makeLineEdit(settings_.fileName, "fileName");
     auto* column = new QVBoxLayout;
-    column->addWidget(makeNote(
-        QStringLiteral("ここで指定されたファイル名に拡張子 avi やら wav やらつけて出力します。"),
-        "fileNameNote"));
+    column->addWidget(
+        makeNote(tr("ここで指定されたファイル名に拡張子 avi やら wav やらつけて出力します。"),
+                 "fileNameNote"));
     column->addWidget(fileName_);
     column->addWidget(makeNote(
-        QStringLiteral("余裕で2Gとかのファイルが出来るので注意してね。結合するとさらに倍必要w"),
-        "sizeNote"));
-    return makeGroup(QStringLiteral("ファイル名"), column);
+        tr("余裕で2Gとかのファイルが出来るので注意してね。結合するとさらに倍必要w"), "sizeNote"));
+    return makeGroup(tr("ファイル名"), column);
 }
 
 void CMovieSettingDialog::editLanePans(int lane) {
@@ -211,11 +214,11 @@ bool CMovieSettingDialog::exportTargetAcceptable() {
 std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
     const std::optional<int> number = edit->number();
     if (!number) {
-        refuse(edit, QStringLiteral("整数を入力してください。"));
+        refuse(edit, tr("整数を入力してください。"));
         return std::nullopt;
     }
     if (*number < edit->minimum() || *number > edit->maximum()) {
-        refuse(edit, QStringLiteral("%1 から %2 までの整数を入力してください。")
+        refuse(edit, tr("%1 から %2 までの整数を入力してください。")
                          .arg(edit->minimum())
                          .arg(edit->maximum()));
         return std::nullopt;
@@ -225,7 +228,7 @@ std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
 
 std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
     if (characterCount(edit->text()) > maximumLength) {
-        refuse(edit, QStringLiteral("%1 文字以内で入力してください。").arg(maximumLength));
+        refuse(edit, tr("%1 文字以内で入力してください。").arg(maximumLength));
         return std::nullopt;
     }
     return edit->text().toStdString();

@@ -43,9 +43,9 @@ QLineEdit* makeLineEdit(const std::string& text, const QString& name) {
 Mp4ExportDialog::Mp4ExportDialog(QWidget* parent, ProjectSettings& settings, ExtraOutputs& choices,
                                  DialogHooks hooks)
     : QDialog(parent), settings_(settings), choices_(choices), hooks_(withDefaults(hooks)) {
-    setWindowTitle(QStringLiteral("MP4 で出力"));
+    setWindowTitle(tr("MP4 で出力"));
     const OkCancelRow buttons = makeOkCancelRow(this);
-    buttons.ok->setText(QStringLiteral("出力開始"));
+    buttons.ok->setText(tr("出力開始"));
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(makeMovieGroup());
     layout->addWidget(makeTargetGroup());
@@ -60,9 +60,9 @@ QWidget* Mp4ExportDialog::makeMovieGroup() {
     size_ = new QLabel;
     size_->setObjectName(QStringLiteral("size"));
     crf_ = makeSpinBox(0, 51, options.crf, QStringLiteral("crf"));
-    pad16x9_ = makeCheckBox(QStringLiteral("16:9 の黒い画面の中央に置く"),
-                            QStringLiteral("pad16x9"), options.pad16x9);
-    stems_ = makeCheckBox(QStringLiteral("レーンごとの音声も WAV で書き出す（上段・中段・下段）"),
+    pad16x9_ =
+        makeCheckBox(tr("16:9 の黒い画面の中央に置く"), QStringLiteral("pad16x9"), options.pad16x9);
+    stems_ = makeCheckBox(tr("レーンごとの音声も WAV で書き出す（上段・中段・下段）"),
                           QStringLiteral("stems"), choices_.stems);
     connect(scale_, &QSpinBox::valueChanged, this, &Mp4ExportDialog::showSize);
     connect(pad16x9_, &QCheckBox::toggled, this, &Mp4ExportDialog::showSize);
@@ -71,11 +71,11 @@ QWidget* Mp4ExportDialog::makeMovieGroup() {
     scaleRow->addWidget(scale_);
     scaleRow->addWidget(size_, 1);
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("拡大（倍）"), scaleRow);
-    form->addRow(QStringLiteral("画質（CRF：小さいほど高画質）"), crf_);
+    form->addRow(tr("拡大（倍）"), scaleRow);
+    form->addRow(tr("画質（CRF：小さいほど高画質）"), crf_);
     form->addRow(pad16x9_);
     form->addRow(stems_);
-    auto* group = new QGroupBox(QStringLiteral("動画（H.264 + AAC）"));
+    auto* group = new QGroupBox(tr("動画（H.264 + AAC）"));
     group->setLayout(form);
     return group;
 }
@@ -90,9 +90,9 @@ QWidget* Mp4ExportDialog::makeTargetGroup() {
     nameRow->addWidget(fileName_, 1);
     nameRow->addWidget(new QLabel(QStringLiteral(".mp4")));
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("出力先フォルダ"), folder.row);
-    form->addRow(QStringLiteral("ファイル名"), nameRow);
-    auto* group = new QGroupBox(QStringLiteral("出力先"));
+    form->addRow(tr("出力先フォルダ"), folder.row);
+    form->addRow(tr("ファイル名"), nameRow);
+    auto* group = new QGroupBox(tr("出力先"));
     group->setLayout(form);
     return group;
 }
@@ -100,7 +100,7 @@ QWidget* Mp4ExportDialog::makeTargetGroup() {
 // The size of the movie's frames, as a player will show them.
 void Mp4ExportDialog::showSize() {
     const MovieGeometry geometry = movieGeometry(scale_->value(), pad16x9_->isChecked());
-    size_->setText(QStringLiteral("%1 × %2 ピクセル").arg(geometry.width).arg(geometry.height));
+    size_->setText(tr("%1 × %2 ピクセル").arg(geometry.width).arg(geometry.height));
 }
 
 void Mp4ExportDialog::accept() {

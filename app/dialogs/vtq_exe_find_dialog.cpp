@@ -13,11 +13,13 @@ namespace lantrel {
 
 namespace {
 
-const char* const kTitle = "VeltoSeq.exeを見つけます";
-const char* const kMessage =
+const char* const kTitle =
+    QT_TRANSLATE_NOOP("lantrel::CVtqExeFindDialog", "VeltoSeq.exeを見つけます");
+const char* const kMessage = QT_TRANSLATE_NOOP(
+    "lantrel::CVtqExeFindDialog",
     "最初に、ヴェルトシーケンサ（r6またはr7。r5は不可）から動作に必要なビットマップとサウンドを"
     "取得します。取得したリソースは rsrc というフォルダに保存されます。\n\n"
-    "ヴェルトシーケンサ（VeltoSeq.exe）の場所を指定してください。";
+    "ヴェルトシーケンサ（VeltoSeq.exe）の場所を指定してください。");
 
 // The system's dialog for opening an existing file, proposing "VeltoSeq.exe", with no filter.
 QString chooseWithFileDialog(QWidget* parent) {
@@ -44,21 +46,21 @@ CVtqExeFindDialog::CVtqExeFindDialog(QWidget* parent, FileChooser chooser)
     : QDialog(parent),
       pathEdit_(new QLineEdit),
       chooser_(chooser ? std::move(chooser) : FileChooser(chooseWithFileDialog)) {
-    setWindowTitle(QString::fromUtf8(kTitle));
-    auto* message = new QLabel(QString::fromUtf8(kMessage));
+    setWindowTitle(tr(kTitle));
+    auto* message = new QLabel(tr(kMessage));
     message->setObjectName("message");
     message->setWordWrap(true);
     pathEdit_->setObjectName("path");
 
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(pathEdit_);
-    QPushButton* browseButton = addButton(pathRow, QString::fromUtf8("…"), "browse");
+    QPushButton* browseButton = addButton(pathRow, tr("…"), "browse");
     browseButton->setAutoDefault(false);
 
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addStretch();
-    QPushButton* ok = addButton(buttonRow, "OK", "ok");
-    QPushButton* cancel = addButton(buttonRow, QString::fromUtf8("キャンセル"), "cancel");
+    QPushButton* ok = addButton(buttonRow, tr("OK"), "ok");
+    QPushButton* cancel = addButton(buttonRow, tr("キャンセル"), "cancel");
     ok->setDefault(true);
 
     auto* layout = new QVBoxLayout(this);

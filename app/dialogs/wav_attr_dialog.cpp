@@ -50,7 +50,7 @@ QSlider* makePanTrackbar(QWidget* panel, const QString& name, int pan, QRect geo
 }
 
 void addEndLabel(QWidget* panel, const char* text, Qt::Alignment alignment) {
-    auto* label = new QLabel(QString::fromLatin1(text), panel);
+    auto* label = new QLabel(CWavAttrDialog::tr(text), panel);
     label->setObjectName(QString::fromLatin1(text).toLower());
     label->setAlignment(alignment | Qt::AlignTop);
     label->setGeometry(kTrackbarLeft, kMasterHeight, kTrackbarWidth, kEndLabelHeight);
@@ -62,9 +62,9 @@ CWavAttrDialog::CWavAttrDialog(QWidget* parent, const LaneSound& sound,
                                std::span<const std::filesystem::path> resourceFolders,
                                DialogHooks hooks)
     : QDialog(parent), hooks_(withDefaults(std::move(hooks))), sound_(sound) {
-    setWindowTitle(QStringLiteral("パンポット"));
+    setWindowTitle(tr("パンポット"));
     const SpriteSheets sprites(resourceFolders);
-    auto* centre = makeButton(QStringLiteral("中央にする"), QStringLiteral("centre"));
+    auto* centre = makeButton(tr("中央にする"), QStringLiteral("centre"));
     connect(centre, &QPushButton::clicked, this, &CWavAttrDialog::centreAll);
 
     auto* centreRow = new QHBoxLayout;
@@ -79,7 +79,7 @@ CWavAttrDialog::CWavAttrDialog(QWidget* parent, const LaneSound& sound,
 }
 
 QWidget* CWavAttrDialog::makeFolderGroup() {
-    auto* group = new QGroupBox(QStringLiteral("ＷＡＶフォルダ"));
+    auto* group = new QGroupBox(tr("ＷＡＶフォルダ"));
     const FolderRow folder = makeFolderRow(this, hooks_, sound_.waveFolder, QStringLiteral("folder"),
                                            QStringLiteral("chooseFolder"));
     folderEdit_ = folder.edit;
@@ -96,8 +96,8 @@ QWidget* CWavAttrDialog::makeTrackbarPanel(const QImage& iconStrip) {
                         rowTop(kInstrumentCount - 1) + kRowHeight);
     master_ = makePanTrackbar(panel, QStringLiteral("master"), kCentre,
                               QRect(kTrackbarLeft, 0, kTrackbarWidth, kMasterHeight));
-    addEndLabel(panel, "LEFT", Qt::AlignLeft);
-    addEndLabel(panel, "RIGHT", Qt::AlignRight);
+    addEndLabel(panel, QT_TRANSLATE_NOOP("lantrel::CWavAttrDialog", "LEFT"), Qt::AlignLeft);
+    addEndLabel(panel, QT_TRANSLATE_NOOP("lantrel::CWavAttrDialog", "RIGHT"), Qt::AlignRight);
     for (int i = 0; i < kInstrumentCount; ++i) {
         auto* picture = new QLabel(panel);
         picture->setObjectName(QStringLiteral("icon%1").arg(i));
@@ -124,7 +124,7 @@ void CWavAttrDialog::centreAll() {
 void CWavAttrDialog::accept() {
     const WaveFolderCheck check = checkWaveFolder(folderEdit_->text().toStdString());
     if (!check.valid()) {
-        hooks_.message(this, QMessageBox::Warning, QString::fromStdString(check.problem));
+        hooks_.message(this, QMessageBox::Warning, waveFolderProblemText(check));
         return;
     }
     sound_.waveFolder = check.folder;
