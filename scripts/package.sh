@@ -11,8 +11,11 @@ cd "$(dirname "$0")/.."
 bash scripts/install_packages.sh dpkg-dev file lintian
 
 build_dir=${BUILD_DIR:-build}
+# For /usr, as a distribution builds it: GNUInstallDirs then takes Debian's multiarch library
+# folder (lib/x86_64-linux-gnu) for the modules, which the program finds from its own folder,
+# and which, unlike /usr/lib, ldconfig has no business with.
 # shellcheck disable=SC2086
-cmake -S . -B "$build_dir" -G Ninja -DLANTREL_WERROR=ON ${CMAKE_ARGS:-}
+cmake -S . -B "$build_dir" -G Ninja -DLANTREL_WERROR=ON -DCMAKE_INSTALL_PREFIX=/usr ${CMAKE_ARGS:-}
 cmake --build "$build_dir" -j2
 
 rm -f "$build_dir"/lantrel_*.deb lantrel_*.deb
