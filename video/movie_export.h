@@ -9,6 +9,7 @@
 #include "avi_writer.h"
 #include "encode/mp4_options.h"
 #include "frame_sequence.h"
+#include "model/export_rounds.h"
 #include "model/project_settings.h"
 
 namespace lantrel {
@@ -29,6 +30,8 @@ struct ExtraOutputs {
     bool stems = false;
     // The sound files (the mix and the stems) as FLAC instead of WAV.
     bool flac = false;
+    // The columns, the rounds and the fade of every output, picture and sound alike.
+    ExportRounds rounds{};
 };
 
 // Why the extras cannot be written with these settings, or an empty text.
