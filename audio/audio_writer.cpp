@@ -22,7 +22,8 @@ int writeExportAudio(const Project& project, const ProjectSettings& settings,
                      const std::filesystem::path& path, PostTarget& target, std::string& error,
                      const AudioWriterOptions& options) {
     ExportSound sound;
-    if (!sound.prepare(project, settings, options.resourceFolders, options.lane, error))
+    if (!sound.prepare(project, settings, options.resourceFolders, options.lane, error,
+                       options.rounds))
         return kExportFailure;
     const std::int64_t total = sound.mixedFrames();
     target.post(kMessageAudioProgress, 0, total);

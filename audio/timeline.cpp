@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "model/export_rounds.h"
 #include "model/project.h"
 #include "model/project_settings.h"
 
@@ -22,8 +23,7 @@ std::int16_t clampSample(std::int32_t sum) {
 }  // namespace
 
 std::int64_t Timeline::columnStart(std::int64_t column) const {
-    return static_cast<std::int64_t>(
-        std::ceil(static_cast<double>(column) * 60.0 * sampleRate_ / tempo_));
+    return columnStartSample(column, sampleRate_, tempo_);
 }
 
 std::int64_t Timeline::columnAt(std::int64_t sample) const {
@@ -62,11 +62,17 @@ std::int32_t Timeline::soundIndex(int lane, const SampleSet& set, const SampleSl
 }
 
 void Timeline::buildTimeline(const Project& project, const ProjectSettings& settings,
-                             const std::array<SampleSet, 3>& sets, int onlyLane) {
+                             const std::array<SampleSet, 3>& sets, int onlyLane, int firstColumn,
+                             int endColumn) {
     sampleRate_ = outputSampleRate(settings);
     tempo_ = effectiveTempo(settings);
     stereo_ = settings.stereo;
+    // Every note is scheduled, so that the notes after the stretch cut its notes as in the
+    // whole song; finishTimeline drops them.
     columns_ = project.columnCount(-1);
+    endColumn_ = endColumn < 0 ? columns_ : std::min(endColumn, columns_);
+    firstColumn_ = std::clamp(firstColumn, 0, endColumn_);
+    origin_ = columnStart(firstColumn_);
     sounds_.clear();
     soundOfSlot_.fill(-1);
     for (auto& voices : tracks_)
@@ -113,8 +119,18 @@ bool Timeline::laneHasNote(int lane, int column) const {
 }
 
 void Timeline::finishTimeline() {
-    for (int track = 0; track < kTrackCount; ++track)
+    std::int64_t lastEnd = origin_ - 1;
+    for (int track = 0; track < kTrackCount; ++track) {
         finishTrack(track);
+        auto& voices = tracks_[static_cast<std::size_t>(track)];
+        std::erase_if(voices, [this](const Voice& voice) {
+            return voice.column < firstColumn_ || voice.column >= endColumn_;
+        });
+        for (const Voice& voice : voices)
+            lastEnd = std::max(lastEnd, voice.end);
+    }
+    columns_ = endColumn_;
+    silenceFrom_ = lastEnd + 1 - origin_;
 }
 
 void Timeline::finishTrack(int track) {
@@ -161,28 +177,42 @@ void Timeline::renderStereo(std::int16_t* out, std::int64_t first, std::int64_t 
     render<true>(out, first, frameCount);
 }
 
+void Timeline::addSums(std::int32_t* sums, std::int64_t first, std::int64_t frameCount,
+                       bool stereo, int lane) const {
+    if (stereo)
+        accumulate<true>(sums, first, frameCount, lane);
+    else
+        accumulate<false>(sums, first, frameCount, lane);
+}
+
 template <bool Stereo>
 void Timeline::render(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const {
+    const auto values = static_cast<std::size_t>(frameCount * (Stereo ? 2 : 1));
+    std::vector<std::int32_t> sums(values, 0);
+    accumulate<Stereo>(sums.data(), first, frameCount, kAllLanes);
+    for (std::size_t k = 0; k < values; ++k)
+        out[k] = clampSample(sums[k]);
+}
+
+template <bool Stereo>
+void Timeline::accumulate(std::int32_t* sums, std::int64_t first, std::int64_t frameCount,
+                          int lane) const {
     constexpr int kChannels = Stereo ? 2 : 1;
-    std::vector<std::int32_t> sums;
-    std::int64_t a = first;
+    std::int64_t a = first + origin_;
     while (frameCount > 0) {
         std::int64_t m = frameCount;
         std::int64_t column = -1;
-        if (columns_ > 0 && a >= 0) {
+        if (columns_ > firstColumn_ && a >= origin_) {
             column = columnAt(a);
             const std::int64_t chunkEnd = columnStart(column + 1);
             column = std::min<std::int64_t>(column, columns_ - 1);
             // At least one frame, even where rounding puts a at the very start of the next column.
             m = std::clamp<std::int64_t>(chunkEnd - a, 1, frameCount);
-        } else if (columns_ > 0) {
-            m = std::min(-a, frameCount);  // nothing sounds before sample 0
+        } else if (columns_ > firstColumn_) {
+            m = std::min(origin_ - a, frameCount);  // nothing sounds before the song's start
         }
-        sums.assign(static_cast<std::size_t>(m * kChannels), 0);
-        if (column >= 0) renderChunk<Stereo>(sums.data(), a, m, static_cast<int>(column));
-        for (std::int64_t k = 0; k < m * kChannels; ++k)
-            out[k] = clampSample(sums[static_cast<std::size_t>(k)]);
-        out += m * kChannels;
+        if (column >= 0) renderChunk<Stereo>(sums, a, m, static_cast<int>(column), lane);
+        sums += m * kChannels;
         a += m;
         frameCount -= m;
     }
@@ -191,8 +221,11 @@ void Timeline::render(std::int16_t* out, std::int64_t first, std::int64_t frameC
 // The active voices of a chunk: per track the voice of this column, or the track's previous
 // voice while it still rings. Each adds its samples until its end; the sum is clamped.
 template <bool Stereo>
-void Timeline::renderChunk(std::int32_t* sums, std::int64_t a, std::int64_t m, int column) const {
-    for (int track = 0; track < kTrackCount; ++track) {
+void Timeline::renderChunk(std::int32_t* sums, std::int64_t a, std::int64_t m, int column,
+                           int lane) const {
+    const int firstTrack = lane == kAllLanes ? 0 : lane * 3;
+    const int endTrack = lane == kAllLanes ? kTrackCount : firstTrack + 3;
+    for (int track = firstTrack; track < endTrack; ++track) {
         const Voice* voice = sounding(track, column);
         if (!voice || voice->end < a) continue;
         addVoice<Stereo>(sums, a, m, {voice, &sounds_[static_cast<std::size_t>(voice->sound)]});

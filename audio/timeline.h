@@ -40,16 +40,31 @@ class Timeline {
     // 0..2 only that lane's notes sound (its stem); the song keeps the arrangement's length,
     // and since a note is only ever cut by notes of its own lane, each voice plays exactly as
     // in the mix.
+    //
+    // With `firstColumn` and `endColumn` the song is the stretch of columns firstColumn ..
+    // endColumn - 1 cut out of the arrangement: its sample 0 is the first sample of
+    // `firstColumn`, only the notes of those columns sound, and each plays exactly as in the
+    // whole song, cut where a later note cuts it there. An `endColumn` of -1 is the
+    // arrangement's end.
     void buildTimeline(const Project& project, const ProjectSettings& settings,
-                       const std::array<SampleSet, 3>& sets, int onlyLane = kAllLanes);
-    // Computes starts, ends and fades. Must follow buildTimeline before rendering.
+                       const std::array<SampleSet, 3>& sets, int onlyLane = kAllLanes,
+                       int firstColumn = 0, int endColumn = -1);
+    // Computes starts, ends and fades, then keeps the voices of the song's columns. Must
+    // follow buildTimeline before rendering.
     void finishTimeline();
 
-    std::int64_t songLength() const { return columnStart(columns_); }
-    // Frame count 16-bit values (mono) or left/right pairs (stereo) for the absolute samples
+    std::int64_t songLength() const { return columnStart(columns_) - origin_; }
+    // The song sample from which on no voice sounds any more: the end of the longest ringing.
+    std::int64_t silenceFrom() const { return silenceFrom_; }
+    // Frame count 16-bit values (mono) or left/right pairs (stereo) for the song's samples
     // first .. first + frameCount - 1; any first sample is allowed, also before or past the song.
     void renderMono(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const;
     void renderStereo(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const;
+    // Adds the same samples, before the 16-bit clamp, to `sums` (frameCount values, or pairs
+    // when `stereo`): of every lane, or of lane 0..2 alone. Summing several stretches this way
+    // and clamping once is what layers one pass of the song over another.
+    void addSums(std::int32_t* sums, std::int64_t first, std::int64_t frameCount, bool stereo,
+                 int lane = kAllLanes) const;
 
     // Column c starts at ceil(c * 60 * rate / tempo); sample s lies in floor(s * tempo / rate /
     // 60).
@@ -87,14 +102,22 @@ class Timeline {
     template <bool Stereo>
     void render(std::int16_t* out, std::int64_t first, std::int64_t frameCount) const;
     template <bool Stereo>
-    void renderChunk(std::int32_t* sums, std::int64_t a, std::int64_t m, int column) const;
+    void accumulate(std::int32_t* sums, std::int64_t first, std::int64_t frameCount,
+                    int lane) const;
+    template <bool Stereo>
+    void renderChunk(std::int32_t* sums, std::int64_t a, std::int64_t m, int column,
+                     int lane) const;
     template <bool Stereo>
     void addVoice(std::int32_t* sums, std::int64_t a, std::int64_t m, const Active& active) const;
 
     bool stereo_ = true;  // the layout the project plays, whose gains are worked out up front
     int sampleRate_ = 44100;
     int tempo_ = 100;
-    int columns_ = 0;
+    int columns_ = 0;  // the column after the song's last (the arrangement's, until finished)
+    int firstColumn_ = 0;  // the song's first column
+    int endColumn_ = 0;    // the column after the song's last
+    std::int64_t origin_ = 0;  // the first sample of firstColumn_
+    std::int64_t silenceFrom_ = 0;
     std::array<std::vector<Voice>, kTrackCount> tracks_;
     std::array<std::vector<bool>, 3> laneNotes_;  // columns where any slot of the lane sounds
     std::vector<Sound> sounds_;

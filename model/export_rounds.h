@@ -20,7 +20,7 @@ struct ExportRounds {
     int loops = 1;
     double fadeSeconds = 0.0;
     int fromColumn = 0;
-    std::optional<int> toColumn;
+    std::optional<int> toColumn{};
 
     bool operator==(const ExportRounds&) const = default;
     // Whether this is the plain export of the whole arrangement once.

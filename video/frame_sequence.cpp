@@ -1,10 +1,12 @@
 #include "frame_sequence.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "frame_context.h"
 #include "model/post_target.h"
 #include "model/project.h"
+#include "model/project_settings.h"
 
 namespace lantrel {
 
@@ -30,18 +32,45 @@ class FrameMaker {
 }  // namespace
 
 std::int64_t VideoTiming::framePosition(std::int64_t g) const {
-    return static_cast<std::int64_t>(2.0 * static_cast<double>(g) * tempo / 60.0 / fps);
+    return 2 * std::int64_t{firstColumn} +
+           static_cast<std::int64_t>(2.0 * static_cast<double>(g) * tempo / 60.0 / fps);
 }
 
-VideoTiming videoTiming(const Project& project, const ProjectSettings& settings) {
+// An exact whole number of frames stays exact: k Na F is a whole number well inside a
+// double's precision, and its quotient by R is rounded correctly.
+std::int64_t VideoTiming::roundStartFrame(int k) const {
+    if (k <= 0) return 0;
+    const double frames = static_cast<double>(k * roundSamples * fps) / sampleRate;
+    return std::max<std::int64_t>(std::llround(frames), 0);
+}
+
+std::int64_t VideoTiming::positionOfFrame(std::int64_t g) const {
+    int round = 0;
+    if (loops > 1 && roundSamples > 0) {
+        const double estimate =
+            static_cast<double>(g) * sampleRate / fps / static_cast<double>(roundSamples);
+        round = std::clamp(static_cast<int>(estimate), 0, loops - 1);
+        while (round > 0 && roundStartFrame(round) > g) --round;
+        while (round + 1 < loops && roundStartFrame(round + 1) <= g) ++round;
+    }
+    return std::min(framePosition(g - roundStartFrame(round)), endPosition());
+}
+
+VideoTiming videoTiming(const Project& project, const ProjectSettings& settings,
+                        const ExportRounds& rounds) {
     VideoTiming timing{};
     timing.tempo = effectiveTempo(settings);
     // Taken as stored, as the frame arithmetic has it; only a rate that would divide by zero
     // (a damaged project) is raised to one frame a second.
     timing.fps = std::max(settings.fps, 1);
-    timing.columns = std::max(project.columnCount(-1), 1);
+    const int arrangement = project.columnCount(-1);
+    timing.firstColumn = std::max(rounds.fromColumn, 0);
+    timing.columns = std::max(rounds.endColumn(arrangement) - timing.firstColumn, 1);
     timing.songFrames = static_cast<std::int64_t>(
         timing.fps * (static_cast<double>(timing.columns) / timing.tempo * 60.0));
+    timing.loops = std::max(rounds.loops, 1);
+    timing.sampleRate = outputSampleRate(settings);
+    timing.roundSamples = roundSamples(settings, rounds, arrangement);
     return timing;
 }
 
@@ -59,18 +88,20 @@ int writeFrameSequence(const Project& project,
             ok = stopped || output.addFrame(picture, i > 0);
         }
     };
-    writeRepeated(-1);  // the lead-in picture, for one second
-    for (std::int64_t g = 0; ok && !stopped && g < timing.songFrames; ++g) {
-        if (g % 10 == 0) progress.reached(timing.framePosition(g), g);
+    writeRepeated(timing.leadInPosition());
+    const std::int64_t songFrames = timing.allSongFrames();
+    for (std::int64_t g = 0; ok && !stopped && g < songFrames; ++g) {
+        const std::int64_t position = timing.positionOfFrame(g);
+        if (g % 10 == 0) progress.reached(position, g);
         if (g % 50 == 0 && progress.stopRequested()) {
             stopped = true;
             break;
         }
-        ok = output.addFrame(frames.at(timing.framePosition(g)), false);
+        ok = output.addFrame(frames.at(position), false);
     }
     if (ok && !stopped) {
-        writeRepeated(2 * timing.columns - 1);  // the end picture, for one second
-        if (ok && !stopped) progress.reached(2 * timing.columns, timing.songFrames);
+        writeRepeated(timing.endPosition());
+        if (ok && !stopped) progress.reached(timing.endPosition() + 1, songFrames);
     }
     if (stopped) return kExportCancelled;
     return ok ? kExportSuccess : kExportFailure;

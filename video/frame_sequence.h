@@ -6,22 +6,44 @@
 #include <filesystem>
 #include <span>
 
+#include "model/export_rounds.h"
+
 namespace lantrel {
 
 class Project;
 struct ProjectSettings;
 
-// The numbers of a movie's video: song frames Nv and the half-beat position of song frame g.
+// The numbers of a movie's video: the song frames Nv of one round and the half-beat position
+// of each frame. A round is the columns from `firstColumn` on, `columns` of them; round k
+// starts at the frame nearest to the sound's round k (k Nv frames whenever a round of sound
+// lasts whole frames), so the picture keeps pace with the sound however many rounds run.
 struct VideoTiming {
     int tempo;    // effective tempo T
     int fps;      // F as stored; 1 for a stored rate below 1
-    int columns;  // Lv: the arrangement's length, at least 1
-    std::int64_t songFrames;
+    int columns;  // Lv: the round's length, at least 1
+    std::int64_t songFrames;  // Nv: one round
+    int firstColumn = 0;
+    int loops = 1;
+    std::int64_t roundSamples = 0;  // Na, at `sampleRate`
+    int sampleRate = 44100;
+
+    // The position of frame g of a round, counted from the round's first frame.
     std::int64_t framePosition(std::int64_t g) const;
-    // Nv + 2F: the song and a second before and after it.
-    std::int64_t movieFrames() const { return songFrames + 2 * std::int64_t{fps}; }
+    // The first frame of round k, counted from the first song frame.
+    std::int64_t roundStartFrame(int k) const;
+    // The song frames of all rounds: the last round's start and its Nv.
+    std::int64_t allSongFrames() const { return roundStartFrame(loops - 1) + songFrames; }
+    // The position that song frame g of the whole movie shows, in whichever round it lies.
+    std::int64_t positionOfFrame(std::int64_t g) const;
+    // The picture of the second before the song: before the start, or the range's first column.
+    std::int64_t leadInPosition() const { return firstColumn == 0 ? -1 : 2 * firstColumn; }
+    // The picture of the second after it: the round's last half-beat.
+    std::int64_t endPosition() const { return 2 * (firstColumn + columns) - 1; }
+    // The songs and a second before and after them.
+    std::int64_t movieFrames() const { return allSongFrames() + 2 * std::int64_t{fps}; }
 };
-VideoTiming videoTiming(const Project& project, const ProjectSettings& settings);
+VideoTiming videoTiming(const Project& project, const ProjectSettings& settings,
+                        const ExportRounds& rounds = {});
 
 // Where the frames go, in the order they play: the AVI writer or the MP4 writer.
 class FrameOutput {
@@ -42,10 +64,10 @@ class FrameProgress {
 };
 
 // Draws the frames of `project` with sprites of its own (from `resourceFolders`) and hands
-// them to `output`: a second of the lead-in picture (position -1, drawn once), song frame g at
-// its frame position, a second of the end picture (2 Lv - 1, drawn once); Nv + 2F frames in
-// all. Reports (position, g) before every tenth song frame and (2 Lv, Nv) after the end
-// picture, and asks whether to stop before every fiftieth song frame and every fiftieth frame
+// them to `output`: a second of the lead-in picture (drawn once), each song frame g of every
+// round at its position, a second of the end picture (drawn once); movieFrames() in all.
+// Reports (position, g) before every tenth song frame and (end position + 1, all song frames)
+// after the end picture, and asks whether to stop before every fiftieth song frame and every fiftieth frame
 // of a repeated picture. Returns kExportSuccess, kExportCancelled when asked to stop, or
 // kExportFailure when `output` refused a frame.
 int writeFrameSequence(const Project& project,

@@ -161,7 +161,7 @@ std::string outputNameProblem(const ProjectSettings& settings) {
 
 int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& path,
                      std::string& error) {
-    const VideoTiming timing = videoTiming(*job.project, job.settings);
+    const VideoTiming timing = videoTiming(*job.project, job.settings, job.extras.rounds);
     AviWriter writer(job.aviOptions);
     int result = kExportFailure;
     if (writer.create(path) &&
@@ -179,7 +179,7 @@ int writeExportVideo(const MovieExportJob& job, const std::filesystem::path& pat
 
 int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& error) {
     job.post(kMessageJoinProgress, 0, 0);
-    const VideoTiming timing = videoTiming(*job.project, job.settings);
+    const VideoTiming timing = videoTiming(*job.project, job.settings, job.extras.rounds);
     std::string problem;
     const auto video = AviReader::open(paths.temporaryVideo, problem);
     WavFileReader audio;
@@ -209,7 +209,7 @@ int joinMovie(const MovieExportJob& job, const MoviePaths& paths, std::string& e
                 audio.read(a, count, samples) && writer.write(1, std::as_bytes(std::span(samples)));
             a += count;
         }
-        job.post(kMessageJoinProgress, timing.framePosition(v), v);
+        job.post(kMessageJoinProgress, timing.positionOfFrame(v), v);
         if (ok && job.cancelRequested()) {
             stopped = true;
             break;
@@ -247,6 +247,7 @@ int writeSound(const MovieExportJob& job, int lane, std::string& error) {
     AudioWriterOptions options;
     options.resourceFolders = job.resourceFolders;
     options.lane = lane;
+    options.rounds = job.extras.rounds;
     if (job.extras.flac) options.openFile = openFlac;
     return writeExportAudio(*job.project, job.settings, soundPath(job.settings, job.extras, lane),
                             progress, error, options);
@@ -259,7 +260,8 @@ int writeSound(const MovieExportJob& job, int lane, std::string& error) {
 int writeExportMp4(const MovieExportJob& job, const std::filesystem::path& path,
                    std::string& error) {
     ExportSound sound;
-    if (!sound.prepare(*job.project, job.settings, job.resourceFolders, Timeline::kAllLanes, error))
+    if (!sound.prepare(*job.project, job.settings, job.resourceFolders, Timeline::kAllLanes, error,
+                       job.extras.rounds))
         return kExportFailure;
     const EncoderModule* encoders = encoderModule(error);
     if (!encoders) return kExportFailure;
@@ -270,7 +272,7 @@ int writeExportMp4(const MovieExportJob& job, const std::filesystem::path& path,
     JobProgress progress(job);
     const int result =
         writeFrameSequence(*job.project, job.resourceFolders,
-                           videoTiming(*job.project, job.settings), frames, progress);
+                           videoTiming(*job.project, job.settings, job.extras.rounds), frames, progress);
     if (result == kExportSuccess && frames.addRestOfSound() && movie->finish())
         return kExportSuccess;
     if (result != kExportCancelled) error = movie->error();
