@@ -60,11 +60,14 @@ constexpr std::array<Verb, 6> kVerbs = {{
      "               [--audio|--no-audio] [--join|--no-join] [--fps N]\n"
      "               [--rate 22050|44100] [--mono|--stereo] [--stems] [--flac]\n"
      "               [--mp4 [--scale 1..5] [--crf 0..51] [--preset NAME] [--pad-16x9]]\n"
+     "               [--loops 1..99] [--fade 0..60] [--from COLUMN] [--to COLUMN]\n"
      "               [--allow-font-substitute]",
      "the movie: NAME.avi (score video), NAME.wav (sound) or one joined\n"
      "NAME.avi; or NAME.mp4 (H.264 + AAC) with --mp4; --stems adds each\n"
-     "lane's sound alone, --flac writes FLAC for WAV; defaults from the\n"
-     "project's settings, its output folder and name too; Ctrl+C cancels",
+     "lane's sound alone, --flac writes FLAC for WAV; --loops runs the song\n"
+     "several times and --fade fades it out, --from and --to export a part;\n"
+     "defaults from the project's settings, its output folder and name too;\n"
+     "Ctrl+C cancels",
      true, runExportCommand},
     {"import", "import PATH/VeltoSeq.exe",
      "take the sprite bitmaps and sounds from the sequencer's executable\n"

@@ -76,6 +76,33 @@ bool parseEncoderOption(const std::string& arg, const std::string& value, Export
     return true;
 }
 
+// The columns and rounds, whose range against the arrangement is checked once it is read.
+bool parseRoundsOption(const std::string& arg, const std::string& value, ExportArguments& parsed,
+                       std::string& problem) {
+    ExportRounds& rounds = parsed.extras.rounds;
+    if (arg == "--loops") {
+        const auto loops = parseNumber<int>(value);
+        if (!loops || *loops < 1 || *loops > ExportRounds::kMaxLoops)
+            problem = "--loops must be 1 to 99";
+        rounds.loops = loops.value_or(1);
+    } else if (arg == "--fade") {
+        const auto seconds = parseNumber<double>(value);
+        if (!seconds || !(*seconds >= 0.0 && *seconds <= ExportRounds::kMaxFadeSeconds))
+            problem = "--fade must be 0 to 60 seconds";
+        rounds.fadeSeconds = seconds.value_or(0.0);
+    } else if (arg == "--from" || arg == "--to") {
+        const auto column = parseNumber<int>(value);
+        if (!column || *column < 0) problem = arg + " must be a column, 0 or more";
+        if (arg == "--from")
+            rounds.fromColumn = column.value_or(0);
+        else
+            rounds.toColumn = column.value_or(0);
+    } else {
+        return false;
+    }
+    return true;
+}
+
 // What is wrong with the combination of options, or an empty text.
 std::string combinationProblem(const ExportArguments& parsed) {
     const ExtraOutputs& extras = parsed.extras;
@@ -118,7 +145,9 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
     }
     if (!hasValue) return "unknown option or missing value: '" + arg + "'";
     const std::string& value = args[++i];
-    if (std::string problem; parseEncoderOption(arg, value, parsed, problem)) return problem;
+    if (std::string problem; parseEncoderOption(arg, value, parsed, problem) ||
+                             parseRoundsOption(arg, value, parsed, problem))
+        return problem;
     if (arg == "--out-dir") {
         if (value.empty()) return "--out-dir needs a folder";
         parsed.outDir = value;
@@ -218,7 +247,7 @@ class ExportProgress {
     ExportProgress(const ProjectSettings& settings, const VideoTiming& timing, std::ostream& err)
         : err_(err),
           draw_(::isatty(STDERR_FILENO) != 0),
-          songFrames_(timing.songFrames),
+          songFrames_(timing.allSongFrames()),
           movieFrames_(timing.movieFrames()),
           video_("video", "frames", 1.0, 0),
           audio_("audio", "s", 1.0 / outputSampleRate(settings), 1),
@@ -264,7 +293,8 @@ int runExport(CVtqGuiDoc& document, const ProjectSettings& settings, const Extra
         error = "the export thread could not be started";
         return kExportFailure;
     }
-    ExportProgress progress(settings, videoTiming(document.project(), settings), err);
+    ExportProgress progress(settings, videoTiming(document.project(), settings, extras.rounds),
+                            err);
     for (;;) {
         if (cancelSignal == 0 && interrupts.interrupted()) {
             session.cancel();
@@ -340,6 +370,10 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     const ProjectSettings settings = exportSettings(*parsed, document.settings(), err);
     const ExtraOutputs& extras = parsed->extras;
+    if (const std::string problem =
+            exportRoundsProblem(extras.rounds, document.project().columnCount(-1));
+        !problem.empty())
+        return usageError(err, "export", problem);
     if (!settings.videoOn && !settings.audioOn && !extras.mp4 && !extras.stems)
         return usageError(err, "export", "nothing to export: video and sound are both off");
     if (const std::string problem = outputProblem(settings, extras); !problem.empty()) {
@@ -363,7 +397,7 @@ int runExportCommand(std::span<const std::string> args, std::ostream& out, std::
     }
     if (cancelSignal != 0)
         err << "lantrel export: the sound was finished before the cancel could stop it\n";
-    const VideoTiming timing = videoTiming(document.project(), settings);
+    const VideoTiming timing = videoTiming(document.project(), settings, extras.rounds);
     out << summary(
         filesWritten(settings, extras),
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count(),

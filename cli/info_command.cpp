@@ -9,6 +9,7 @@
 #include "base/input_file.h"
 #include "command_line.h"
 #include "json_writer.h"
+#include "model/export_rounds.h"
 #include "model/project_file.h"
 #include "model/score.h"
 #include "model/vtq_gui_doc.h"
@@ -62,6 +63,16 @@ void writeSettings(JsonWriter& json, const ProjectSettings& settings) {
     json.endObject();
 }
 
+// One round of the export, the song part of its sound: what `export --loops N` repeats.
+void writeRound(JsonWriter& json, const ProjectSettings& settings, int columns) {
+    const std::int64_t samples = roundSamples(settings, {}, columns);
+    json.beginObject();
+    json.numberField("samples", samples);
+    json.numberField("sampleRate", outputSampleRate(settings));
+    json.realField("seconds", static_cast<double>(samples) / outputSampleRate(settings));
+    json.endObject();
+}
+
 int laneNoteCount(const Lane& lane) {
     int count = 0;
     for (int column = std::max(lane.firstUsedColumn(), 0); column <= lane.lastUsedColumn();
@@ -96,7 +107,10 @@ int describeProject(const std::filesystem::path& path, std::ostream& out, std::o
         json.numberField("notes", laneNoteCount(lane));
         json.endObject();
     }
-    json.endArray().key("columnCount").number(project.columnCount(-1)).endObject();
+    json.endArray().key("columnCount").number(project.columnCount(-1));
+    json.key("round");
+    writeRound(json, project.settingsUnlocked(), project.columnCount(-1));
+    json.endObject();
     out << json.text() << '\n';
     return kExitSuccess;
 }

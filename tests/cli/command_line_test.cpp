@@ -65,7 +65,7 @@ TEST_F(CommandLineTest, InfoDescribesANewProject) {
         "{\"firstUsedColumn\":2147483647,\"lastUsedColumn\":-1,\"columnCount\":0,\"notes\":0},"
         "{\"firstUsedColumn\":2147483647,\"lastUsedColumn\":-1,\"columnCount\":0,\"notes\":0},"
         "{\"firstUsedColumn\":2147483647,\"lastUsedColumn\":-1,\"columnCount\":0,\"notes\":0}],"
-        "\"columnCount\":0}\n"))
+        "\"columnCount\":0,\"round\":{\"samples\":0,\"sampleRate\":44100,\"seconds\":0}}\n"))
         << result.out;
 }
 
@@ -88,7 +88,7 @@ TEST_F(CommandLineTest, ArrangePlacesScoresInOrderAndSaves) {
                   "{\"firstUsedColumn\":10,\"lastUsedColumn\":10,\"columnCount\":11,\"notes\":1}"),
               std::string::npos)
         << info.out;
-    EXPECT_NE(info.out.find("\"columnCount\":11}"), std::string::npos);
+    EXPECT_NE(info.out.find("\"columnCount\":11,\"round\":{"), std::string::npos);
 
     // Building on the saved project keeps its tempo: the arrangement is not empty.
     const Outcome more = run({"arrange", out, "--from", out, "lower:0:" + b});
@@ -116,7 +116,7 @@ TEST_F(CommandLineTest, ArrangeStoresTheExportsFolderAndNameItIsGiven) {
     EXPECT_NE(run({"info", out})
                   .out.find("\"outputFolder\":\"" + movies.string() + "\",\"fileName\":\"take\""),
               std::string::npos);
-    EXPECT_NE(run({"info", out}).out.find("\"columnCount\":1}"), std::string::npos);
+    EXPECT_NE(run({"info", out}).out.find("\"columnCount\":1,\"round\""), std::string::npos);
 }
 
 TEST_F(CommandLineTest, ArrangeRefusesBadPlacementsWithoutSaving) {

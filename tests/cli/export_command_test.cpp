@@ -221,6 +221,45 @@ TEST_F(ExportFaultTest, TheMp4OptionsGoTogetherOnlyWhereTheyMeanSomething) {
     EXPECT_TRUE(entriesOf(out()).empty());
 }
 
+TEST_F(ExportFaultTest, RoundsAndColumnsOutOfRangeAreABadCommandLine) {
+    // The arranged score has five columns, 0 to 4.
+    const std::vector<std::vector<std::string>> wrong = {
+        {"--loops", "0"},   {"--loops", "100"},          {"--loops", "two"},
+        {"--fade", "-1"},   {"--fade", "60.5"},          {"--fade", "nan"},
+        {"--from", "-1"},   {"--from", "3", "--to", "2"}, {"--to", "5"},
+        {"--from", "5"}};
+    for (const auto& options : wrong) {
+        const Outcome result = exportSound(options);
+        EXPECT_EQ(result.status, kExitUsage) << options[0] << " " << options.back();
+        EXPECT_TRUE(test::isOneUsageLine(result.err, "export")) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+    EXPECT_TRUE(entriesOf(out()).empty()) << "no file touched";
+    EXPECT_NE(exportSound({"--to", "5"}).err.find("--to 5 lies past the arrangement's end (its "
+                                                  "last column is 4)"),
+              std::string::npos);
+}
+
+// What `info` says a round is, the export repeats: three rounds of columns 1 to 4 make a sound
+// of three such rounds and the two seconds around them.
+TEST_F(ExportFaultTest, InfoTellsTheRoundThatTheLoopsRepeat) {
+    save([](ProjectSettings& settings) {
+        settings.stereo = false;
+        settings.emulateTempo = false;  // tempo 100 as it stands: a column is 26460 samples
+    });
+    const Outcome info = run({"info", project().string()});
+    std::smatch round;
+    ASSERT_TRUE(std::regex_search(
+        info.out, round, std::regex(R"("round":\{"samples":([0-9]+),"sampleRate":44100,)")))
+        << info.out;
+    const long long samples = std::stoll(round[1]);
+    EXPECT_EQ(samples, 5 * 26460);
+
+    ASSERT_EQ(exportSound({"--loops", "3", "--fade", "0.5", "--from", "1"}).status, 0);
+    const auto bytes = std::filesystem::file_size(out() / "song.wav");
+    EXPECT_EQ(bytes, 44u + 2u * static_cast<std::uintmax_t>(3 * (samples - 26460) + 2 * 44100));
+}
+
 TEST_F(ExportFaultTest, AnMp4ComesAloneAndTheSummaryGivesItsSizeAndSpeed) {
     const Outcome result = run({"export", project().string(), "--mp4", "--scale", "1"});
     ASSERT_EQ(result.status, 0) << result.err;
