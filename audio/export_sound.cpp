@@ -42,12 +42,13 @@ SoundFormat ExportSound::format() const {
     return {timeline_.sampleRate(), channels_, mixedFrames() + timeline_.sampleRate()};
 }
 
-void ExportSound::addRounds(std::int64_t first, std::int64_t count, int lane) {
+void ExportSound::addRounds(std::vector<std::int32_t>& sums, std::int64_t first,
+                            std::int64_t count, int lane) const {
     const std::int64_t round = roundFrames();
     for (int k = 0; k < loops_; ++k) {
         const std::int64_t local = first - k * round;
         if (local + count <= 0 || local >= timeline_.silenceFrom()) continue;
-        timeline_.addSums(sums_.data(), local, count, channels_ == 2, lane);
+        timeline_.addSums(sums.data(), local, count, channels_ == 2, lane);
     }
 }
 
@@ -56,21 +57,19 @@ void ExportSound::addRounds(std::int64_t first, std::int64_t count, int lane) {
 void ExportSound::addFadedLanes(std::int64_t first, std::int64_t count) {
     const std::int64_t end = songEnd();
     laneSums_.resize(sums_.size());
-    sums_.swap(laneSums_);
     for (int lane = 0; lane < kLaneCount; ++lane) {
-        std::fill(sums_.begin(), sums_.end(), 0);
-        addRounds(first, count, lane);
+        std::fill(laneSums_.begin(), laneSums_.end(), 0);
+        addRounds(laneSums_, first, count, lane);
         for (std::int64_t i = 0; i < count; ++i) {
             // Full level up to the fade's start, then falling to none at the last round's end.
             const std::int64_t left = std::clamp<std::int64_t>(end - (first + i), 0, fadeFrames_);
             for (int c = 0; c < channels_; ++c) {
                 const auto at = static_cast<std::size_t>(i * channels_ + c);
-                const std::int64_t value = sums_[at];
-                laneSums_[at] += static_cast<std::int32_t>(value * left / fadeFrames_);
+                const std::int64_t value = laneSums_[at];
+                sums_[at] += static_cast<std::int32_t>(value * left / fadeFrames_);
             }
         }
     }
-    sums_.swap(laneSums_);
 }
 
 std::span<const std::int16_t> ExportSound::next() {
@@ -82,7 +81,7 @@ std::span<const std::int16_t> ExportSound::next() {
     if (next_ >= 0 && fadeFrames_ > 0 && next_ + count > songEnd() - fadeFrames_)
         addFadedLanes(next_, count);
     else if (next_ >= 0)
-        addRounds(next_, count, Timeline::kAllLanes);
+        addRounds(sums_, next_, count, Timeline::kAllLanes);
     block_.resize(values);
     for (std::size_t k = 0; k < values; ++k)
         block_[k] = static_cast<std::int16_t>(std::clamp(sums_[k], -32768, 32767));

@@ -58,8 +58,9 @@ class ExportSound {
   private:
     std::int64_t songEnd() const { return roundFrames() * loops_; }
     // Adds every round's samples of `lane` for the frames first .. first + count - 1.
-    void addRounds(std::int64_t first, std::int64_t count, int lane);
-    // The block with each lane's sum faded where the fade has begun.
+    void addRounds(std::vector<std::int32_t>& sums, std::int64_t first, std::int64_t count,
+                   int lane) const;
+    // Adds the block with each lane's sum faded where the fade has begun.
     void addFadedLanes(std::int64_t first, std::int64_t count);
 
     std::unique_ptr<std::array<SampleSet, 3>> sets_;  // the timeline points into them
@@ -69,8 +70,8 @@ class ExportSound {
     std::int64_t fadeFrames_ = 0;
     std::int64_t next_ = 0;
     std::int64_t blockStart_ = 0;
-    std::vector<std::int32_t> sums_;
-    std::vector<std::int32_t> laneSums_;
+    std::vector<std::int32_t> sums_;      // the block before the clamp
+    std::vector<std::int32_t> laneSums_;  // one lane of it, while the fade runs
     std::vector<std::int16_t> block_;
 };
 
