@@ -606,14 +606,6 @@ Open them? (&quot;No&quot; deletes the kept copy.)</translation>
         <translation>File name</translation>
     </message>
     <message>
-        <source>整数を入力してください。</source>
-        <translation>Enter a whole number.</translation>
-    </message>
-    <message>
-        <source>%1 から %2 までの整数を入力してください。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
         <source>%1 文字以内で入力してください。</source>
         <translation>Enter at most %1 characters.</translation>
     </message>
@@ -801,6 +793,17 @@ Check the lane&apos;s WAV folder and the built-in WAVs (rsrc).</translation>
     <message>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
+    </message>
+</context>
+<context>
+    <name>lantrel::NumberEdit</name>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Enter a whole number.</translation>
+    </message>
+    <message>
+        <source>%1 から %2 までの整数を入力してください。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
     </message>
 </context>
 </TS>

@@ -42,6 +42,14 @@ QGroupBox* makeGroup(const QString& title, QWidget* content) {
     return makeGroup(title, column);
 }
 
+// A number edit at the left of a frame named after what it holds.
+QGroupBox* makeNumberGroup(const QString& title, NumberEdit* edit) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addStretch();
+    return makeGroup(title, row);
+}
+
 QLineEdit* makeLineEdit(const std::string& text, const QString& name) {
     auto* edit = new QLineEdit(QString::fromStdString(text));
     edit->setObjectName(name);
@@ -120,11 +128,8 @@ QWidget* CMovieSettingDialog::makeSequencerGroup() {
     brightness_->setTickPosition(QSlider::TicksBelow);
     brightness_->setValue(settings_.brightness);
 
-    auto* tempoRow = new QHBoxLayout;
-    tempoRow->addWidget(tempo_);
-    tempoRow->addStretch();
     auto* column = new QVBoxLayout;
-    column->addWidget(makeGroup(tr("TEMPO"), tempoRow));
+    column->addWidget(makeNumberGroup(tr("TEMPO"), tempo_));
     column->addWidget(fourFour_);
     column->addWidget(emulateTempo_);
     column->addWidget(makeGroup(tr("背景（暗==明）"), brightness_));
@@ -134,12 +139,9 @@ QWidget* CMovieSettingDialog::makeSequencerGroup() {
 QWidget* CMovieSettingDialog::makeVideoGroup() {
     videoOn_ = makeCheckBox(tr("出力する"), "videoOn", settings_.videoOn);
     fps_ = makeNumberEdit(kMinimumFps, kMaximumFps, settings_.fps, "fps");
-    auto* fpsRow = new QHBoxLayout;
-    fpsRow->addWidget(fps_);
-    fpsRow->addStretch();
     auto* column = new QVBoxLayout;
     column->addWidget(videoOn_);
-    column->addWidget(makeGroup(tr("FPS"), fpsRow));
+    column->addWidget(makeNumberGroup(tr("FPS"), fps_));
     return makeGroup(tr("動画"), column);
 }
 
@@ -201,10 +203,7 @@ void CMovieSettingDialog::editLanePans(int lane) {
 }
 
 void CMovieSettingDialog::refuse(QWidget* control, const QString& message) {
-    hooks_.message(this, QMessageBox::Warning, message);
-    control->setFocus();
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
-    if (auto* number = qobject_cast<NumberEdit*>(control)) number->selectAll();
+    refuseField(hooks_, this, control, message);
 }
 
 bool CMovieSettingDialog::exportTargetAcceptable() {
@@ -212,18 +211,11 @@ bool CMovieSettingDialog::exportTargetAcceptable() {
 }
 
 std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
-    const std::optional<int> number = edit->number();
-    if (!number) {
-        refuse(edit, tr("整数を入力してください。"));
+    if (const QString problem = edit->problem(); !problem.isEmpty()) {
+        refuse(edit, problem);
         return std::nullopt;
     }
-    if (*number < edit->minimum() || *number > edit->maximum()) {
-        refuse(edit, tr("%1 から %2 までの整数を入力してください。")
-                         .arg(edit->minimum())
-                         .arg(edit->maximum()));
-        return std::nullopt;
-    }
-    return number;
+    return edit->number();
 }
 
 std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
