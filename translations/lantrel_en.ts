@@ -246,6 +246,17 @@ Choose a folder that holds the sounds, or leave the field empty for the built-in
     </message>
 </context>
 <context>
+    <name>ExportRoundsEdits</name>
+    <message>
+        <source>ループ回数</source>
+        <translation>Times played</translation>
+    </message>
+    <message>
+        <source>フェードアウト（秒）</source>
+        <translation>Fade-out (seconds)</translation>
+    </message>
+</context>
+<context>
     <name>FileFailureText</name>
     <message>
         <source>ファイルが見つかりません。</source>

@@ -78,13 +78,14 @@ qsizetype characterCount(const QString& text) {
 CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& settings,
                                          const QString& modeText,
                                          std::span<const std::filesystem::path> resourceFolders,
-                                         DialogHooks hooks)
+                                         DialogHooks hooks, ExportRounds* rounds)
     : QDialog(parent),
       settings_(settings),
       lanes_(settings.lanes),
       resourceFolders_(resourceFolders.begin(), resourceFolders.end()),
       hooks_(withDefaults(std::move(hooks))),
-      exportMode_(!modeText.isEmpty()) {
+      exportMode_(!modeText.isEmpty()),
+      rounds_(exportMode_ ? rounds : nullptr) {
     setWindowTitle(tr("動画出力設定"));
     auto* screenAndSound = new QVBoxLayout;
     screenAndSound->addWidget(makeSequencerGroup());
@@ -93,6 +94,7 @@ CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& setti
     auto* outputs = new QVBoxLayout;
     outputs->addWidget(makeVideoGroup());
     outputs->addWidget(makeAudioGroup());
+    if (rounds_) outputs->addWidget(makeRoundsGroup());
     outputs->addStretch();
     auto* top = new QHBoxLayout;
     top->addLayout(screenAndSound);
@@ -177,6 +179,17 @@ QWidget* CMovieSettingDialog::makePanGroup() {
     return makeGroup(tr("パンポット"), row);
 }
 
+// The loop count and the fade side by side, each framed like TEMPO and FPS.
+QWidget* CMovieSettingDialog::makeRoundsGroup() {
+    roundsEdits_ = makeExportRoundsEdits(*rounds_);
+    auto* pair = new QWidget;
+    auto* row = new QHBoxLayout(pair);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(makeNumberGroup(ExportRoundsEdits::loopsLabel(), roundsEdits_->loops));
+    row->addWidget(makeNumberGroup(ExportRoundsEdits::fadeLabel(), roundsEdits_->fade));
+    return pair;
+}
+
 QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
     const FolderRow folder = makeFolderRow(this, hooks_, settings_.outputFolder,
                                            QStringLiteral("outputFolder"),
@@ -218,6 +231,13 @@ std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
     return edit->number();
 }
 
+// Nothing to read without the export's fields; false when they hold no numbers of their range.
+bool CMovieSettingDialog::transferRounds(TextFields& fields) {
+    if (!roundsEdits_) return true;
+    fields.rounds = readExportRounds(*roundsEdits_, *rounds_, hooks_, this);
+    return fields.rounds.has_value();
+}
+
 std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
     if (characterCount(edit->text()) > maximumLength) {
         refuse(edit, tr("%1 文字以内で入力してください。").arg(maximumLength));
@@ -233,11 +253,15 @@ std::optional<CMovieSettingDialog::TextFields> CMovieSettingDialog::transferText
     if (!tempo) return std::nullopt;
     const auto fps = transferInteger(fps_);
     if (!fps) return std::nullopt;
+    TextFields fields{*tempo, *fps, {}, {}, {}};
+    if (!transferRounds(fields)) return std::nullopt;
     auto folder = transferText(outputFolder_, kMaximumFolderLength);
     if (!folder) return std::nullopt;
     auto fileName = transferText(fileName_, kMaximumFileNameLength);
     if (!fileName) return std::nullopt;
-    return TextFields{*tempo, *fps, std::move(*folder), std::move(*fileName)};
+    fields.outputFolder = std::move(*folder);
+    fields.fileName = std::move(*fileName);
+    return fields;
 }
 
 void CMovieSettingDialog::store(const TextFields& fields) {
@@ -254,6 +278,7 @@ void CMovieSettingDialog::store(const TextFields& fields) {
     settings_.fileName = fields.fileName;
     settings_.brightness = brightness_->value();
     settings_.lanes = lanes_;
+    if (fields.rounds) *rounds_ = *fields.rounds;
 }
 
 void CMovieSettingDialog::accept() {

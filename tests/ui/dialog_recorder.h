@@ -9,10 +9,12 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs/dialog_hooks.h"
+#include "model/export_rounds.h"
 #include "support/temp_dir.h"
 
 namespace lantrel::test {
@@ -84,6 +86,17 @@ bool driveModal(const std::function<void()>& open, const std::function<void(Dial
     open();
     QApplication::processEvents();  // when no dialog opened, the timer fires here, harmlessly
     return opened;
+}
+
+// The rounds of an export, spelled out in one line.
+inline ExportRounds exportRounds(int loops, double fadeSeconds, int fromColumn = 0,
+                                 std::optional<int> toColumn = std::nullopt) {
+    ExportRounds rounds;
+    rounds.loops = loops;
+    rounds.fadeSeconds = fadeSeconds;
+    rounds.fromColumn = fromColumn;
+    rounds.toColumn = toColumn;
+    return rounds;
 }
 
 // A WAV folder as the dialogs look for it: only the two probed files, with no real sound.

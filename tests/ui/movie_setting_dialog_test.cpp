@@ -34,8 +34,9 @@ class MovieSettingDialogTest : public ::testing::Test {
     CMovieSettingDialog open(const char* modeText = "") {
         const std::filesystem::path folders[] = {output_.path()};
         return CMovieSettingDialog(nullptr, settings_, QString::fromUtf8(modeText), folders,
-                                   recorder_.hooks());
+                                   recorder_.hooks(), &rounds_);
     }
+    CMovieSettingDialog openForExport() { return open(CMovieSettingDialog::kExportModeText); }
 
     bool pressOk(CMovieSettingDialog& dialog, std::string* warning = nullptr) {
         return test::pressOk(dialog, recorder_, warning);
@@ -43,6 +44,7 @@ class MovieSettingDialogTest : public ::testing::Test {
 
     test::TempDir output_;
     ProjectSettings settings_;
+    ExportRounds rounds_;
     test::DialogRecorder recorder_;
 };
 
@@ -176,6 +178,61 @@ TEST_F(MovieSettingDialogTest, ExportModeNeedsAnAccessibleFolderAndASafeFileName
     settings_.fileName = "曲 1";
     CMovieSettingDialog dialog = open(CMovieSettingDialog::kExportModeText);
     EXPECT_TRUE(pressOk(dialog));
+}
+
+TEST_F(MovieSettingDialogTest, TheRoundsAreTheExportsAndTheSettingsModeHasNone) {
+    rounds_ = test::exportRounds(2, 5.0, 1);
+    CMovieSettingDialog settingsMode = open();
+    EXPECT_EQ(settingsMode.findChild<NumberEdit*>("loops"), nullptr);
+    EXPECT_EQ(settingsMode.findChild<NumberEdit*>("fade"), nullptr);
+    ASSERT_TRUE(pressOk(settingsMode));
+    EXPECT_EQ(rounds_.loops, 2) << "the settings mode leaves them alone";
+
+    CMovieSettingDialog exportMode = openForExport();
+    QStringList titles;
+    for (const QGroupBox* group : exportMode.findChildren<QGroupBox*>())
+        titles << group->title();
+    EXPECT_TRUE(titles.contains(QString::fromUtf8("ループ回数")));
+    EXPECT_TRUE(titles.contains(QString::fromUtf8("フェードアウト（秒）")));
+    EXPECT_EQ(child<NumberEdit>(exportMode, "loops")->text(), "2");
+    EXPECT_EQ(child<NumberEdit>(exportMode, "fade")->text(), "5");
+    child<NumberEdit>(exportMode, "loops")->setText("1");
+    child<NumberEdit>(exportMode, "fade")->setText("60");
+    child<QPushButton>(exportMode, "cancel")->click();
+    EXPECT_EQ(rounds_, test::exportRounds(2, 5.0, 1));
+
+    CMovieSettingDialog again = openForExport();
+    child<NumberEdit>(again, "loops")->setText("99");
+    child<NumberEdit>(again, "fade")->setText("0");
+    ASSERT_TRUE(pressOk(again));
+    EXPECT_EQ(rounds_, test::exportRounds(99, 0.0, 1));
+}
+
+TEST_F(MovieSettingDialogTest, RefusesRoundsOutOfRangeInTheOrderOfTheDialog) {
+    const std::tuple<const char*, const char*, std::string> cases[] = {
+        {"loops", "0", "1 から 99 までの整数を入力してください。"},
+        {"loops", "100", "1 から 99 までの整数を入力してください。"},
+        {"loops", "", "整数を入力してください。"},
+        {"fade", "-1", "0 から 60 までの整数を入力してください。"},
+        {"fade", "61", "0 から 60 までの整数を入力してください。"},
+        {"fade", "2.5", "整数を入力してください。"}};
+    const ProjectSettings before = settings_;
+    for (const auto& [name, text, message] : cases) {
+        CMovieSettingDialog dialog = openForExport();
+        child<NumberEdit>(dialog, name)->setText(text);
+        child<QLineEdit>(dialog, "fileName")->setText(QString(65, u'a'));  // checked after them
+        std::string warning;
+        EXPECT_FALSE(pressOk(dialog, &warning)) << name;
+        EXPECT_EQ(warning, message) << name;
+        EXPECT_EQ(settings_, before) << name;
+        EXPECT_EQ(rounds_, ExportRounds{}) << name;
+    }
+    CMovieSettingDialog dialog = openForExport();
+    child<NumberEdit>(dialog, "fps")->setText("0");
+    child<NumberEdit>(dialog, "loops")->setText("0");
+    std::string warning;
+    EXPECT_FALSE(pressOk(dialog, &warning));
+    EXPECT_EQ(warning, "1 から 60 までの整数を入力してください。") << "FPS comes first";
 }
 
 // Drives the pan dialog that "上段" opens: master to the far left, then OK.

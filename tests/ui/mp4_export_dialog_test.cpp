@@ -9,6 +9,9 @@
 #include <QSettings>
 #include <QSpinBox>
 
+#include <tuple>
+
+#include "app/dialogs/number_edit.h"
 #include "app/user_settings.h"
 #include "dialog_recorder.h"
 
@@ -104,6 +107,47 @@ TEST_F(Mp4ExportDialogTest, InsistsOnAnExistingFolderAndAUsableName) {
         EXPECT_FALSE(pressOk(dialog, &warning));
         EXPECT_EQ(warning, message);
         EXPECT_FALSE(choices_.mp4) << "nothing is taken from a refused dialog";
+    }
+}
+
+QString shownText(const Mp4ExportDialog& dialog, const char* name) {
+    return child<NumberEdit>(dialog, name)->text();
+}
+
+TEST_F(Mp4ExportDialogTest, TheRoundsShowAsGivenAndOkTakesThemWithTheColumnsUntouched) {
+    {
+        const Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+        EXPECT_EQ(shownText(dialog, "loops"), "1") << "once, by default";
+        EXPECT_EQ(shownText(dialog, "fade"), "0") << "unfaded, by default";
+    }
+    choices_.rounds = test::exportRounds(3, 7.0, 4, 9);
+    Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+    EXPECT_EQ(shownText(dialog, "loops"), "3");
+    EXPECT_EQ(shownText(dialog, "fade"), "7");
+    child<NumberEdit>(dialog, "loops")->setText(" 99");
+    child<NumberEdit>(dialog, "fade")->setText("60");
+    ASSERT_TRUE(pressOk(dialog));
+    EXPECT_EQ(choices_.rounds,
+              test::exportRounds(99, 60.0, 4, 9));
+}
+
+TEST_F(Mp4ExportDialogTest, RefusesRoundsOutOfRangeBeforeTheTargetAndTakesNothing) {
+    const std::tuple<const char*, QString, std::string> cases[] = {
+        {"loops", "0", "1 から 99 までの整数を入力してください。"},
+        {"loops", "100", "1 から 99 までの整数を入力してください。"},
+        {"loops", "twice", "整数を入力してください。"},
+        {"fade", "-1", "0 から 60 までの整数を入力してください。"},
+        {"fade", "61", "0 から 60 までの整数を入力してください。"},
+        {"fade", "1.5", "整数を入力してください。"}};
+    settings_.fileName.clear();  // also wrong, but below the rounds
+    for (const auto& [name, text, message] : cases) {
+        Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+        child<NumberEdit>(dialog, name)->setText(text);
+        std::string warning;
+        EXPECT_FALSE(pressOk(dialog, &warning)) << name;
+        EXPECT_EQ(warning, message) << name;
+        EXPECT_FALSE(choices_.mp4) << name;
+        EXPECT_EQ(choices_.rounds, ExportRounds{}) << name;
     }
 }
 
