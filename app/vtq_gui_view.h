@@ -180,6 +180,7 @@ class CVtqGuiView : public QWidget {
     int exportPosition_ = 0;
     int exportPhase_ = 0;
     bool exportingMp4_ = false;
+    int exportLoops_ = 1;  // the running export's rounds, one after another on the preview
     ProjectSettings exportSettings_;  // the running export's settings, for its sample rate
     bool audioOnly_ = true;
     QTimer outputWatch_;  // while playing: did the player end by itself?
