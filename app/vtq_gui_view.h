@@ -45,8 +45,8 @@ struct ViewServices {
     std::function<std::optional<std::string>(QWidget* parent)> chooseScoreFile;
     // The application's open-file rule, for dropped files.
     std::function<void(const QString& name)> openFile;
-    // Where the MP4 export's choices are remembered; without it they start from the defaults
-    // each time.
+    // Where the exports' choices (the MP4's, the loop count and the fade-out) are remembered;
+    // without it they start from the defaults each time.
     UserSettings* userSettings = nullptr;
 };
 

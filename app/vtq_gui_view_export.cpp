@@ -18,15 +18,20 @@ const char* const kExportFailed = QT_TRANSLATE_NOOP(
 
 }  // namespace
 
+// The loop count and the fade-out are the user's, as the MP4 export's choices are, and the
+// two exports share them; the rest goes into the project.
 void CVtqGuiView::movieOutput() {
     stop();
     ProjectSettings copy = document_.settings();
+    UserSettings* user = services_.userSettings;
+    ExportRounds rounds = user ? user->exportRounds() : ExportRounds{};
     CMovieSettingDialog dialog(this, copy, QString::fromUtf8(CMovieSettingDialog::kExportModeText),
-                               folders_, services_.hooks);
+                               folders_, services_.hooks, &rounds);
     if (dialog.exec() != QDialog::Accepted) return;
     document_.setSettings(copy);
+    if (user) user->saveExportRounds(rounds);
     if (!copy.videoOn && !copy.audioOn) return;
-    startExport(copy, {});
+    startExport(copy, ExtraOutputs{.rounds = rounds});
 }
 
 // The MP4 goes where the movie output would put its files: the folder and the name are the

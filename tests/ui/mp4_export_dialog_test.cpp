@@ -179,5 +179,40 @@ TEST(UserSettingsExport, TheMp4ChoicesAreKeptInTheirOwnSectionWithinTheirRanges)
     EXPECT_EQ(settings.mp4Choices().mp4Options.crf, 18);
 }
 
+TEST(UserSettingsExport, OnePairOfRoundsServesBothExportsWithinTheirRanges) {
+    const test::TempDir dir;
+    QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
+    UserSettings settings(store);
+    EXPECT_EQ(settings.exportRounds(), ExportRounds{});
+    EXPECT_EQ(settings.mp4Choices().rounds, ExportRounds{});
+
+    settings.saveExportRounds(test::exportRounds(2, 5.0));
+    EXPECT_EQ(store.value("EXPORT/loops").toInt(), 2);
+    EXPECT_EQ(store.value("EXPORT/fade").toInt(), 5);
+    EXPECT_EQ(UserSettings(store).mp4Choices().rounds,
+              test::exportRounds(2, 5.0))
+        << "what the movie export used, the MP4 dialog shows";
+
+    ExtraOutputs choices = settings.mp4Choices();
+    choices.rounds = test::exportRounds(99, 60.0, 3);
+    settings.saveMp4Choices(choices);
+    EXPECT_EQ(UserSettings(store).exportRounds(), test::exportRounds(99, 60.0))
+        << "and the other way round; the columns are never stored";
+
+    // A wrong value gives the default of its own field only.
+    settings.saveExportRounds(test::exportRounds(4, 8.0));
+    for (const QVariant& wrong : {QVariant(0), QVariant(100), QVariant("many")}) {
+        store.setValue("EXPORT/loops", wrong);
+        EXPECT_EQ(settings.exportRounds(), test::exportRounds(1, 8.0))
+            << wrong.toString().toStdString();
+    }
+    store.setValue("EXPORT/loops", 4);
+    for (const QVariant& wrong : {QVariant(-1), QVariant(61), QVariant("long")}) {
+        store.setValue("EXPORT/fade", wrong);
+        EXPECT_EQ(settings.exportRounds(), test::exportRounds(4, 0.0))
+            << wrong.toString().toStdString();
+    }
+}
+
 }  // namespace
 }  // namespace lantrel
