@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/dialogs/dialog_hooks.h"
+#include "app/dialogs/number_edit.h"
 #include "model/export_rounds.h"
 #include "support/temp_dir.h"
 
@@ -88,15 +89,15 @@ bool driveModal(const std::function<void()>& open, const std::function<void(Dial
     return opened;
 }
 
-// The rounds of an export, spelled out in one line.
 inline ExportRounds exportRounds(int loops, double fadeSeconds, int fromColumn = 0,
                                  std::optional<int> toColumn = std::nullopt) {
-    ExportRounds rounds;
-    rounds.loops = loops;
-    rounds.fadeSeconds = fadeSeconds;
-    rounds.fromColumn = fromColumn;
-    rounds.toColumn = toColumn;
-    return rounds;
+    return {loops, fadeSeconds, fromColumn, toColumn};
+}
+
+// The times played and the fade-out that an export dialog shows, as "loops/fade".
+inline QString roundsShown(const QWidget& dialog) {
+    return child<NumberEdit>(dialog, "loops")->text() + "/" +
+           child<NumberEdit>(dialog, "fade")->text();
 }
 
 // A WAV folder as the dialogs look for it: only the two probed files, with no real sound.
