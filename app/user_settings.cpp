@@ -1,5 +1,7 @@
 #include "user_settings.h"
 
+#include <cmath>
+
 namespace lantrel {
 
 namespace {
@@ -72,6 +74,7 @@ ExtraOutputs UserSettings::mp4Choices() const {
     options.crf = storedNumber(store_, QStringLiteral("EXPORT/crf"), 0, 51, options.crf);
     options.pad16x9 = store_.value(QStringLiteral("EXPORT/pad16x9"), false).toBool();
     choices.stems = store_.value(QStringLiteral("EXPORT/stems"), false).toBool();
+    choices.rounds = exportRounds();
     return choices;
 }
 
@@ -80,6 +83,23 @@ void UserSettings::saveMp4Choices(const ExtraOutputs& choices) {
     store_.setValue(QStringLiteral("EXPORT/crf"), choices.mp4Options.crf);
     store_.setValue(QStringLiteral("EXPORT/pad16x9"), choices.mp4Options.pad16x9);
     store_.setValue(QStringLiteral("EXPORT/stems"), choices.stems);
+    saveExportRounds(choices.rounds);
+}
+
+ExportRounds UserSettings::exportRounds() const {
+    ExportRounds rounds;
+    rounds.loops = storedNumber(store_, QStringLiteral("EXPORT/loops"), 1, ExportRounds::kMaxLoops,
+                                rounds.loops);
+    rounds.fadeSeconds = storedNumber(store_, QStringLiteral("EXPORT/fade"), 0,
+                                      static_cast<int>(ExportRounds::kMaxFadeSeconds), 0);
+    return rounds;
+}
+
+// The window asks for whole seconds, so that is what the store holds.
+void UserSettings::saveExportRounds(const ExportRounds& rounds) {
+    store_.setValue(QStringLiteral("EXPORT/loops"), rounds.loops);
+    store_.setValue(QStringLiteral("EXPORT/fade"),
+                    static_cast<int>(std::lround(rounds.fadeSeconds)));
     store_.sync();
 }
 

@@ -45,8 +45,8 @@ struct ViewServices {
     std::function<std::optional<std::string>(QWidget* parent)> chooseScoreFile;
     // The application's open-file rule, for dropped files.
     std::function<void(const QString& name)> openFile;
-    // Where the MP4 export's choices are remembered; without it they start from the defaults
-    // each time.
+    // Where the exports' choices (the MP4's, the loop count and the fade-out) are remembered;
+    // without it they start from the defaults each time.
     UserSettings* userSettings = nullptr;
 };
 
@@ -180,6 +180,7 @@ class CVtqGuiView : public QWidget {
     int exportPosition_ = 0;
     int exportPhase_ = 0;
     bool exportingMp4_ = false;
+    int exportLoops_ = 1;  // the running export's rounds, one after another on the preview
     ProjectSettings exportSettings_;  // the running export's settings, for its sample rate
     bool audioOnly_ = true;
     QTimer outputWatch_;  // while playing: did the player end by itself?

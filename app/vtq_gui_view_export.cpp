@@ -4,6 +4,7 @@
 
 #include "app/dialogs/movie_setting_dialog.h"
 #include "app/dialogs/mp4_export_dialog.h"
+#include "export_progress.h"
 #include "model/vtq_gui_doc.h"
 #include "user_settings.h"
 
@@ -17,15 +18,20 @@ const char* const kExportFailed = QT_TRANSLATE_NOOP(
 
 }  // namespace
 
+// The loop count and the fade-out are the user's, as the MP4 export's choices are, and the
+// two exports share them; the rest goes into the project.
 void CVtqGuiView::movieOutput() {
     stop();
     ProjectSettings copy = document_.settings();
+    UserSettings* user = services_.userSettings;
+    ExportRounds rounds = user ? user->exportRounds() : ExportRounds{};
     CMovieSettingDialog dialog(this, copy, QString::fromUtf8(CMovieSettingDialog::kExportModeText),
-                               folders_, services_.hooks);
+                               folders_, services_.hooks, &rounds);
     if (dialog.exec() != QDialog::Accepted) return;
     document_.setSettings(copy);
+    if (user) user->saveExportRounds(rounds);
     if (!copy.videoOn && !copy.audioOn) return;
-    startExport(copy, {});
+    startExport(copy, ExtraOutputs{.rounds = rounds});
 }
 
 // The MP4 goes where the movie output would put its files: the folder and the name are the
@@ -47,6 +53,7 @@ void CVtqGuiView::mp4Output() {
 void CVtqGuiView::startExport(const ProjectSettings& settings, const ExtraOutputs& extras) {
     exportSettings_ = settings;
     exportingMp4_ = extras.mp4;
+    exportLoops_ = extras.rounds.loops;
     exporting_ = true;
     exportPosition_ = 0;
     if (!export_.start(settings, poster_, extras)) {
@@ -65,12 +72,9 @@ void CVtqGuiView::exportProgress(const PostedEvent& message) {
         exportPhase_ = 2;
     } else {
         exportPhase_ = 1;
-        const long long rate = outputSampleRate(exportSettings_);
-        const long long total = message.lParam();
-        exportPosition_ = wParam > rate ? static_cast<int>(2.0 * arrangementLength() *
-                                                           static_cast<double>(wParam) /
-                                                           static_cast<double>(total - rate))
-                                        : 0;
+        exportPosition_ =
+            soundProgressHalfBeat(wParam, message.lParam(), outputSampleRate(exportSettings_),
+                                  exportLoops_, arrangementLength());
     }
     if (!exporting_) return;
     renderExportScreen();

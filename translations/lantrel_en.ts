@@ -246,6 +246,17 @@ Choose a folder that holds the sounds, or leave the field empty for the built-in
     </message>
 </context>
 <context>
+    <name>ExportRoundsEdits</name>
+    <message>
+        <source>ループ回数</source>
+        <translation>Times played</translation>
+    </message>
+    <message>
+        <source>フェードアウト（秒）</source>
+        <translation>Fade-out (seconds)</translation>
+    </message>
+</context>
+<context>
     <name>FileFailureText</name>
     <message>
         <source>ファイルが見つかりません。</source>
@@ -606,14 +617,6 @@ Open them? (&quot;No&quot; deletes the kept copy.)</translation>
         <translation>File name</translation>
     </message>
     <message>
-        <source>整数を入力してください。</source>
-        <translation>Enter a whole number.</translation>
-    </message>
-    <message>
-        <source>%1 から %2 までの整数を入力してください。</source>
-        <translation>Enter a whole number from %1 to %2.</translation>
-    </message>
-    <message>
         <source>%1 文字以内で入力してください。</source>
         <translation>Enter at most %1 characters.</translation>
     </message>
@@ -801,6 +804,17 @@ Check the lane&apos;s WAV folder and the built-in WAVs (rsrc).</translation>
     <message>
         <source>%1 × %2 ピクセル</source>
         <translation>%1 × %2 pixels</translation>
+    </message>
+</context>
+<context>
+    <name>lantrel::NumberEdit</name>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Enter a whole number.</translation>
+    </message>
+    <message>
+        <source>%1 から %2 までの整数を入力してください。</source>
+        <translation>Enter a whole number from %1 to %2.</translation>
     </message>
 </context>
 </TS>

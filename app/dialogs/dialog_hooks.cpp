@@ -1,5 +1,6 @@
 #include "dialog_hooks.h"
 
+#include <QAbstractSpinBox>
 #include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -36,13 +37,6 @@ bool isAccessibleFolder(const QString& text) {
     return std::filesystem::is_directory(std::filesystem::path(text.toStdString()), error);
 }
 
-bool refuse(const DialogHooks& hooks, QWidget* dialog, QLineEdit* field, const QString& message) {
-    hooks.message(dialog, QMessageBox::Warning, message);
-    field->setFocus();
-    field->selectAll();
-    return false;
-}
-
 }  // namespace
 
 DialogHooks withDefaults(DialogHooks hooks) {
@@ -54,6 +48,15 @@ DialogHooks withDefaults(DialogHooks hooks) {
 QString waveFolderProblemText(const WaveFolderCheck& check) {
     return Text::tr("フォルダ %1 の %2 にアクセスできません。")
         .arg(QString::fromStdString(check.folder), QString::fromStdString(check.missingSound));
+}
+
+bool refuseField(const DialogHooks& hooks, QWidget* dialog, QWidget* field,
+                 const QString& message) {
+    hooks.message(dialog, QMessageBox::Warning, message);
+    field->setFocus();
+    if (auto* edit = qobject_cast<QLineEdit*>(field)) edit->selectAll();
+    if (auto* number = qobject_cast<QAbstractSpinBox*>(field)) number->selectAll();
+    return false;
 }
 
 void chooseFolderInto(const DialogHooks& hooks, QWidget* parent, QLineEdit* edit) {
@@ -77,14 +80,14 @@ FolderRow makeFolderRow(QWidget* dialog, const DialogHooks& hooks, const std::st
 bool outputFieldsAcceptable(const DialogHooks& hooks, QWidget* dialog, QLineEdit* folder,
                             QLineEdit* fileName) {
     if (folder->text().isEmpty())
-        return refuse(hooks, dialog, folder, Text::tr("フォルダを選択してください。"));
+        return refuseField(hooks, dialog, folder, Text::tr("フォルダを選択してください。"));
     if (!isAccessibleFolder(folder->text()))
-        return refuse(hooks, dialog, folder, Text::tr("フォルダにアクセスできません。"));
+        return refuseField(hooks, dialog, folder, Text::tr("フォルダにアクセスできません。"));
     if (fileName->text().isEmpty())
-        return refuse(hooks, dialog, fileName, Text::tr("ファイル名を指定してください。"));
+        return refuseField(hooks, dialog, fileName, Text::tr("ファイル名を指定してください。"));
     if (!isSafeOutputFileName(fileName->text().toStdString()))
-        return refuse(hooks, dialog, fileName,
-                      Text::tr("ファイル名に使えない文字が含まれています。"));
+        return refuseField(hooks, dialog, fileName,
+                           Text::tr("ファイル名に使えない文字が含まれています。"));
     return true;
 }
 

@@ -51,6 +51,10 @@ struct FolderRow {
 FolderRow makeFolderRow(QWidget* dialog, const DialogHooks& hooks, const std::string& folder,
                         const QString& editName, const QString& buttonName);
 
+// Tells the user why a field of `dialog` cannot be taken, then focuses the field and selects
+// its text (a line edit's or a number edit's), so that typing replaces it; false.
+bool refuseField(const DialogHooks& hooks, QWidget* dialog, QWidget* field, const QString& message);
+
 // Whether the output folder and file name fields of an export dialog name where the files can
 // go: a folder that exists, and a file name that cannot reach outside it (say "../x" from an
 // edited project file). If not, the user is told why and that field is selected; false.

@@ -42,6 +42,14 @@ QGroupBox* makeGroup(const QString& title, QWidget* content) {
     return makeGroup(title, column);
 }
 
+// A number edit at the left of a frame named after what it holds.
+QGroupBox* makeNumberGroup(const QString& title, NumberEdit* edit) {
+    auto* row = new QHBoxLayout;
+    row->addWidget(edit);
+    row->addStretch();
+    return makeGroup(title, row);
+}
+
 QLineEdit* makeLineEdit(const std::string& text, const QString& name) {
     auto* edit = new QLineEdit(QString::fromStdString(text));
     edit->setObjectName(name);
@@ -70,13 +78,14 @@ qsizetype characterCount(const QString& text) {
 CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& settings,
                                          const QString& modeText,
                                          std::span<const std::filesystem::path> resourceFolders,
-                                         DialogHooks hooks)
+                                         DialogHooks hooks, ExportRounds* rounds)
     : QDialog(parent),
       settings_(settings),
       lanes_(settings.lanes),
       resourceFolders_(resourceFolders.begin(), resourceFolders.end()),
       hooks_(withDefaults(std::move(hooks))),
-      exportMode_(!modeText.isEmpty()) {
+      exportMode_(!modeText.isEmpty()),
+      rounds_(exportMode_ ? rounds : nullptr) {
     setWindowTitle(tr("動画出力設定"));
     auto* screenAndSound = new QVBoxLayout;
     screenAndSound->addWidget(makeSequencerGroup());
@@ -85,6 +94,7 @@ CMovieSettingDialog::CMovieSettingDialog(QWidget* parent, ProjectSettings& setti
     auto* outputs = new QVBoxLayout;
     outputs->addWidget(makeVideoGroup());
     outputs->addWidget(makeAudioGroup());
+    if (rounds_) outputs->addWidget(makeRoundsGroup());
     outputs->addStretch();
     auto* top = new QHBoxLayout;
     top->addLayout(screenAndSound);
@@ -120,11 +130,8 @@ QWidget* CMovieSettingDialog::makeSequencerGroup() {
     brightness_->setTickPosition(QSlider::TicksBelow);
     brightness_->setValue(settings_.brightness);
 
-    auto* tempoRow = new QHBoxLayout;
-    tempoRow->addWidget(tempo_);
-    tempoRow->addStretch();
     auto* column = new QVBoxLayout;
-    column->addWidget(makeGroup(tr("TEMPO"), tempoRow));
+    column->addWidget(makeNumberGroup(tr("TEMPO"), tempo_));
     column->addWidget(fourFour_);
     column->addWidget(emulateTempo_);
     column->addWidget(makeGroup(tr("背景（暗==明）"), brightness_));
@@ -134,12 +141,9 @@ QWidget* CMovieSettingDialog::makeSequencerGroup() {
 QWidget* CMovieSettingDialog::makeVideoGroup() {
     videoOn_ = makeCheckBox(tr("出力する"), "videoOn", settings_.videoOn);
     fps_ = makeNumberEdit(kMinimumFps, kMaximumFps, settings_.fps, "fps");
-    auto* fpsRow = new QHBoxLayout;
-    fpsRow->addWidget(fps_);
-    fpsRow->addStretch();
     auto* column = new QVBoxLayout;
     column->addWidget(videoOn_);
-    column->addWidget(makeGroup(tr("FPS"), fpsRow));
+    column->addWidget(makeNumberGroup(tr("FPS"), fps_));
     return makeGroup(tr("動画"), column);
 }
 
@@ -175,6 +179,17 @@ QWidget* CMovieSettingDialog::makePanGroup() {
     return makeGroup(tr("パンポット"), row);
 }
 
+// The loop count and the fade side by side, each framed like TEMPO and FPS.
+QWidget* CMovieSettingDialog::makeRoundsGroup() {
+    roundsEdits_ = makeExportRoundsEdits(*rounds_);
+    auto* pair = new QWidget;
+    auto* row = new QHBoxLayout(pair);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->addWidget(makeNumberGroup(ExportRoundsEdits::loopsLabel(), roundsEdits_->loops));
+    row->addWidget(makeNumberGroup(ExportRoundsEdits::fadeLabel(), roundsEdits_->fade));
+    return pair;
+}
+
 QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
     const FolderRow folder = makeFolderRow(this, hooks_, settings_.outputFolder,
                                            QStringLiteral("outputFolder"),
@@ -201,10 +216,7 @@ void CMovieSettingDialog::editLanePans(int lane) {
 }
 
 void CMovieSettingDialog::refuse(QWidget* control, const QString& message) {
-    hooks_.message(this, QMessageBox::Warning, message);
-    control->setFocus();
-    if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
-    if (auto* number = qobject_cast<NumberEdit*>(control)) number->selectAll();
+    refuseField(hooks_, this, control, message);
 }
 
 bool CMovieSettingDialog::exportTargetAcceptable() {
@@ -212,18 +224,18 @@ bool CMovieSettingDialog::exportTargetAcceptable() {
 }
 
 std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
-    const std::optional<int> number = edit->number();
-    if (!number) {
-        refuse(edit, tr("整数を入力してください。"));
+    if (const QString problem = edit->problem(); !problem.isEmpty()) {
+        refuse(edit, problem);
         return std::nullopt;
     }
-    if (*number < edit->minimum() || *number > edit->maximum()) {
-        refuse(edit, tr("%1 から %2 までの整数を入力してください。")
-                         .arg(edit->minimum())
-                         .arg(edit->maximum()));
-        return std::nullopt;
-    }
-    return number;
+    return edit->number();
+}
+
+// Nothing to read without the export's fields; false when they hold no numbers of their range.
+bool CMovieSettingDialog::transferRounds(TextFields& fields) {
+    if (!roundsEdits_) return true;
+    fields.rounds = readExportRounds(*roundsEdits_, *rounds_, hooks_, this);
+    return fields.rounds.has_value();
 }
 
 std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
@@ -241,11 +253,15 @@ std::optional<CMovieSettingDialog::TextFields> CMovieSettingDialog::transferText
     if (!tempo) return std::nullopt;
     const auto fps = transferInteger(fps_);
     if (!fps) return std::nullopt;
+    TextFields fields{*tempo, *fps, {}, {}, {}};
+    if (!transferRounds(fields)) return std::nullopt;
     auto folder = transferText(outputFolder_, kMaximumFolderLength);
     if (!folder) return std::nullopt;
     auto fileName = transferText(fileName_, kMaximumFileNameLength);
     if (!fileName) return std::nullopt;
-    return TextFields{*tempo, *fps, std::move(*folder), std::move(*fileName)};
+    fields.outputFolder = std::move(*folder);
+    fields.fileName = std::move(*fileName);
+    return fields;
 }
 
 void CMovieSettingDialog::store(const TextFields& fields) {
@@ -262,6 +278,7 @@ void CMovieSettingDialog::store(const TextFields& fields) {
     settings_.fileName = fields.fileName;
     settings_.brightness = brightness_->value();
     settings_.lanes = lanes_;
+    if (fields.rounds) *rounds_ = *fields.rounds;
 }
 
 void CMovieSettingDialog::accept() {

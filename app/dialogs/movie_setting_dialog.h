@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "app/dialogs/dialog_hooks.h"
+#include "app/dialogs/export_rounds_edits.h"
+#include "model/export_rounds.h"
 #include "model/project_settings.h"
 
 class QCheckBox;
@@ -23,7 +25,9 @@ class NumberEdit;
 
 // "動画出力設定": every project setting that the score screen and the movie export use, and
 // the buttons to the pan dialog of each lane. In export mode OK reads "出力開始" and also
-// insists on an existing output folder and a usable file name.
+// insists on an existing output folder and a usable file name, and the run's loop count and
+// fade-out are asked for too; they are the user's, not the project's, so the settings mode
+// has neither.
 class CMovieSettingDialog : public QDialog {
     Q_OBJECT
 
@@ -39,10 +43,11 @@ class CMovieSettingDialog : public QDialog {
 
     // Edits `settings` (the caller's copy of the project's settings) in place, and only on OK:
     // after Cancel it is exactly as it was, pans included. `resourceFolders` give the pan
-    // dialog its instrument icons.
+    // dialog its instrument icons. In export mode `rounds`, when given, is the run's loop
+    // count and fade-out, shown and likewise edited only on OK.
     CMovieSettingDialog(QWidget* parent, ProjectSettings& settings, const QString& modeText,
                         std::span<const std::filesystem::path> resourceFolders,
-                        DialogHooks hooks = {});
+                        DialogHooks hooks = {}, ExportRounds* rounds = nullptr);
 
     bool exportMode() const { return exportMode_; }
 
@@ -54,12 +59,14 @@ class CMovieSettingDialog : public QDialog {
         int fps = 0;
         std::string outputFolder;
         std::string fileName;
+        std::optional<ExportRounds> rounds;  // with the export's fields only
     };
 
     QWidget* makeSequencerGroup();
     QWidget* makeVideoGroup();
     QWidget* makeAudioGroup();
     QWidget* makePanGroup();
+    QWidget* makeRoundsGroup();
     QWidget* makeOutputFolderGroup();
     QWidget* makeFileNameGroup();
     QCheckBox* makeCheckBox(const QString& text, const QString& name, bool checked);
@@ -68,6 +75,7 @@ class CMovieSettingDialog : public QDialog {
     bool exportTargetAcceptable();
     std::optional<TextFields> transferTextFields();
     std::optional<int> transferInteger(NumberEdit* edit);
+    bool transferRounds(TextFields& fields);
     std::optional<std::string> transferText(QLineEdit* edit, int maximumLength);
     void refuse(QWidget* control, const QString& message);
     void store(const TextFields& fields);
@@ -77,6 +85,7 @@ class CMovieSettingDialog : public QDialog {
     std::vector<std::filesystem::path> resourceFolders_;
     DialogHooks hooks_;
     bool exportMode_;
+    ExportRounds* rounds_;  // null unless the export's fields are shown
 
     NumberEdit* tempo_ = nullptr;
     QCheckBox* fourFour_ = nullptr;
@@ -91,6 +100,7 @@ class CMovieSettingDialog : public QDialog {
     QRadioButton* rate44100_ = nullptr;
     QLineEdit* outputFolder_ = nullptr;
     QLineEdit* fileName_ = nullptr;
+    std::optional<ExportRoundsEdits> roundsEdits_;
 };
 
 }  // namespace lantrel

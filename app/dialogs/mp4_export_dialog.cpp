@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "app/dialogs/dialog_buttons.h"
+#include "app/dialogs/number_edit.h"
 #include "encode/mp4_options.h"
 
 namespace lantrel {
@@ -60,6 +61,7 @@ QWidget* Mp4ExportDialog::makeMovieGroup() {
     size_ = new QLabel;
     size_->setObjectName(QStringLiteral("size"));
     crf_ = makeSpinBox(0, 51, options.crf, QStringLiteral("crf"));
+    rounds_ = makeExportRoundsEdits(choices_.rounds);
     pad16x9_ =
         makeCheckBox(tr("16:9 の黒い画面の中央に置く"), QStringLiteral("pad16x9"), options.pad16x9);
     stems_ = makeCheckBox(tr("レーンごとの音声も WAV で書き出す（上段・中段・下段）"),
@@ -73,6 +75,8 @@ QWidget* Mp4ExportDialog::makeMovieGroup() {
     auto* form = new QFormLayout;
     form->addRow(tr("拡大（倍）"), scaleRow);
     form->addRow(tr("画質（CRF：小さいほど高画質）"), crf_);
+    form->addRow(ExportRoundsEdits::loopsLabel(), rounds_.loops);
+    form->addRow(ExportRoundsEdits::fadeLabel(), rounds_.fade);
     form->addRow(pad16x9_);
     form->addRow(stems_);
     auto* group = new QGroupBox(tr("動画（H.264 + AAC）"));
@@ -103,9 +107,14 @@ void Mp4ExportDialog::showSize() {
     size_->setText(tr("%1 × %2 ピクセル").arg(geometry.width).arg(geometry.height));
 }
 
+// The fields in the order of the dialog; the first one refused keeps it open.
 void Mp4ExportDialog::accept() {
+    const std::optional<ExportRounds> rounds =
+        readExportRounds(rounds_, choices_.rounds, hooks_, this);
+    if (!rounds) return;
     if (!outputFieldsAcceptable(hooks_, this, outputFolder_, fileName_)) return;
     choices_.mp4 = true;
+    choices_.rounds = *rounds;
     choices_.mp4Options.scale = scale_->value();
     choices_.mp4Options.crf = crf_->value();
     choices_.mp4Options.pad16x9 = pad16x9_->isChecked();

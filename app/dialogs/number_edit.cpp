@@ -51,6 +51,14 @@ std::optional<int> NumberEdit::parseInteger(QStringView text) {
                                                   std::numeric_limits<int>::max()));
 }
 
+QString NumberEdit::problem() const {
+    const std::optional<int> typed = number();
+    if (!typed) return tr("整数を入力してください。");
+    if (*typed < minimum_ || *typed > maximum_)
+        return tr("%1 から %2 までの整数を入力してください。").arg(minimum_).arg(maximum_);
+    return {};
+}
+
 int NumberEdit::stepStart() const {
     const std::optional<int> typed = number();
     return typed ? std::clamp(*typed, minimum_, maximum_) : position_;

@@ -23,6 +23,9 @@ class NumberEdit : public QAbstractSpinBox {
 
     // The text read as the dialogs read an integer; nothing when it is not one.
     std::optional<int> number() const { return parseInteger(text()); }
+    // What the dialogs tell the user on OK when the text is no integer of the range, so that
+    // every number field words it alike; empty when it is one.
+    QString problem() const;
 
     // Spaces or tabs, an optional sign, decimal digits, spaces or tabs. A number beyond the
     // 32-bit range is clipped to it, so that it counts as out of range rather than as no number.

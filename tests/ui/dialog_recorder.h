@@ -9,10 +9,13 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dialogs/dialog_hooks.h"
+#include "app/dialogs/number_edit.h"
+#include "model/export_rounds.h"
 #include "support/temp_dir.h"
 
 namespace lantrel::test {
@@ -84,6 +87,17 @@ bool driveModal(const std::function<void()>& open, const std::function<void(Dial
     open();
     QApplication::processEvents();  // when no dialog opened, the timer fires here, harmlessly
     return opened;
+}
+
+inline ExportRounds exportRounds(int loops, double fadeSeconds, int fromColumn = 0,
+                                 std::optional<int> toColumn = std::nullopt) {
+    return {loops, fadeSeconds, fromColumn, toColumn};
+}
+
+// The times played and the fade-out that an export dialog shows, as "loops/fade".
+inline QString roundsShown(const QWidget& dialog) {
+    return child<NumberEdit>(dialog, "loops")->text() + "/" +
+           child<NumberEdit>(dialog, "fade")->text();
 }
 
 // A WAV folder as the dialogs look for it: only the two probed files, with no real sound.

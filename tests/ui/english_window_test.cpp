@@ -125,9 +125,12 @@ TEST_F(EnglishWindow, EveryDialogIsEnglish) {
     const std::vector<std::filesystem::path> folders = {LANTREL_RSRC_DIR};
     const auto hooks = recorder.hooks();
     expectEnglishDialog(CMovieSettingDialog(nullptr, settings, {}, folders, hooks));
-    const CMovieSettingDialog exportMode(
-        nullptr, settings, QString::fromUtf8(CMovieSettingDialog::kExportModeText), folders, hooks);
+    ExportRounds rounds;
+    const CMovieSettingDialog exportMode(nullptr, settings,
+                                         QString::fromUtf8(CMovieSettingDialog::kExportModeText),
+                                         folders, hooks, &rounds);
     expectEnglishDialog(exportMode);
+    ASSERT_NE(exportMode.findChild<QWidget*>("loops"), nullptr) << "the rounds were checked too";
     EXPECT_EQ(test::child<QAbstractButton>(exportMode, "ok")->text().toStdString(), "Start export");
     expectEnglishDialog(Mp4ExportDialog(nullptr, settings, choices, hooks));
     expectEnglishDialog(CPreferenceDialog(nullptr, {}, hooks));

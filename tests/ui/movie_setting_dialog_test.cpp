@@ -34,8 +34,9 @@ class MovieSettingDialogTest : public ::testing::Test {
     CMovieSettingDialog open(const char* modeText = "") {
         const std::filesystem::path folders[] = {output_.path()};
         return CMovieSettingDialog(nullptr, settings_, QString::fromUtf8(modeText), folders,
-                                   recorder_.hooks());
+                                   recorder_.hooks(), &rounds_);
     }
+    CMovieSettingDialog openForExport() { return open(CMovieSettingDialog::kExportModeText); }
 
     bool pressOk(CMovieSettingDialog& dialog, std::string* warning = nullptr) {
         return test::pressOk(dialog, recorder_, warning);
@@ -43,6 +44,7 @@ class MovieSettingDialogTest : public ::testing::Test {
 
     test::TempDir output_;
     ProjectSettings settings_;
+    ExportRounds rounds_;
     test::DialogRecorder recorder_;
 };
 
@@ -176,6 +178,27 @@ TEST_F(MovieSettingDialogTest, ExportModeNeedsAnAccessibleFolderAndASafeFileName
     settings_.fileName = "曲 1";
     CMovieSettingDialog dialog = open(CMovieSettingDialog::kExportModeText);
     EXPECT_TRUE(pressOk(dialog));
+}
+
+TEST_F(MovieSettingDialogTest, OnlyTheExportModeHasTheRoundsAndOkStoresThem) {
+    rounds_ = test::exportRounds(2, 5.0, 1);
+    const CMovieSettingDialog settingsMode = open();
+    EXPECT_EQ(settingsMode.findChild<NumberEdit*>("loops"), nullptr);
+    EXPECT_EQ(settingsMode.findChild<NumberEdit*>("fade"), nullptr);
+
+    CMovieSettingDialog exportMode = openForExport();
+    EXPECT_EQ(test::roundsShown(exportMode), "2/5");
+    child<NumberEdit>(exportMode, "loops")->setText("99");
+    child<NumberEdit>(exportMode, "fade")->setText("61");  // each range: the MP4 dialog's test
+    child<QLineEdit>(exportMode, "fileName")->setText(QString(65, u'a'));
+    std::string warning;
+    EXPECT_FALSE(pressOk(exportMode, &warning));
+    EXPECT_EQ(warning, "0 から 60 までの整数を入力してください。") << "before the file name";
+    EXPECT_EQ(rounds_, test::exportRounds(2, 5.0, 1));
+    child<NumberEdit>(exportMode, "fade")->setText("0");
+    child<QLineEdit>(exportMode, "fileName")->setText("tune");
+    ASSERT_TRUE(pressOk(exportMode));
+    EXPECT_EQ(rounds_, test::exportRounds(99, 0.0, 1));
 }
 
 // Drives the pan dialog that "上段" opens: master to the far left, then OK.

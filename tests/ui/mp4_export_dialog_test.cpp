@@ -9,6 +9,8 @@
 #include <QSettings>
 #include <QSpinBox>
 
+#include <tuple>
+
 #include "app/user_settings.h"
 #include "dialog_recorder.h"
 
@@ -107,6 +109,33 @@ TEST_F(Mp4ExportDialogTest, InsistsOnAnExistingFolderAndAUsableName) {
     }
 }
 
+TEST_F(Mp4ExportDialogTest, TheRoundsStartOnceUnfadedAndOkTakesThemLeavingTheColumns) {
+    EXPECT_EQ(test::roundsShown(Mp4ExportDialog(nullptr, settings_, choices_)), "1/0");
+    choices_.rounds = test::exportRounds(3, 7.0, 4, 9);
+    Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+    EXPECT_EQ(test::roundsShown(dialog), "3/7");
+    child<NumberEdit>(dialog, "loops")->setText(" 99");
+    child<NumberEdit>(dialog, "fade")->setText("60");
+    ASSERT_TRUE(pressOk(dialog));
+    EXPECT_EQ(choices_.rounds, test::exportRounds(99, 60.0, 4, 9));
+}
+
+TEST_F(Mp4ExportDialogTest, RefusesRoundsOutOfRangeAndTakesNothing) {
+    const std::tuple<const char*, QString, std::string> cases[] = {
+        {"loops", "0", "1 から 99 までの整数を入力してください。"},
+        {"loops", "twice", "整数を入力してください。"},
+        {"fade", "61", "0 から 60 までの整数を入力してください。"},
+        {"fade", "1.5", "整数を入力してください。"}};
+    for (const auto& [name, text, message] : cases) {
+        Mp4ExportDialog dialog(nullptr, settings_, choices_, recorder_.hooks());
+        child<NumberEdit>(dialog, name)->setText(text);
+        std::string warning;
+        EXPECT_FALSE(pressOk(dialog, &warning)) << name;
+        EXPECT_EQ(warning, message) << name;
+        EXPECT_FALSE(choices_.mp4) << name;
+    }
+}
+
 TEST(UserSettingsExport, TheMp4ChoicesAreKeptInTheirOwnSectionWithinTheirRanges) {
     const test::TempDir dir;
     QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
@@ -133,6 +162,30 @@ TEST(UserSettingsExport, TheMp4ChoicesAreKeptInTheirOwnSectionWithinTheirRanges)
     store.setValue("EXPORT/crf", "best");
     EXPECT_EQ(settings.mp4Choices().mp4Options.scale, 2);
     EXPECT_EQ(settings.mp4Choices().mp4Options.crf, 18);
+}
+
+TEST(UserSettingsExport, OnePairOfRoundsServesBothExportsWithinTheirRanges) {
+    const test::TempDir dir;
+    QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
+    UserSettings settings(store);
+    EXPECT_EQ(settings.mp4Choices().rounds, ExportRounds{});
+    ExtraOutputs choices = settings.mp4Choices();
+    choices.rounds = test::exportRounds(99, 60.0, 3);
+    settings.saveMp4Choices(choices);
+    EXPECT_EQ(UserSettings(store).exportRounds(), test::exportRounds(99, 60.0))
+        << "what the MP4 export took, the movie export shows; the columns are never kept";
+
+    // A wrong value gives the default of its own field only.
+    const std::tuple<const char*, QVariant, ExportRounds> wrong[] = {
+        {"EXPORT/loops", 0, test::exportRounds(1, 5.0)},
+        {"EXPORT/loops", "many", test::exportRounds(1, 5.0)},
+        {"EXPORT/fade", 61, test::exportRounds(2, 0.0)}};
+    for (const auto& [key, value, expected] : wrong) {
+        settings.saveExportRounds(test::exportRounds(2, 5.0));
+        store.setValue(key, value);
+        EXPECT_EQ(settings.mp4Choices().rounds, expected)
+            << key << " " << value.toString().toStdString();
+    }
 }
 
 }  // namespace

@@ -74,6 +74,18 @@ class WindowSessionTest : public test::WindowFixture {
     bool exportMp4(const std::function<void(Mp4ExportDialog&)>& fill = {}) {
         return exportThrough(kCommandMp4Output, fill);
     }
+    void cancelExport() {
+        QTest::mouseClick(&view(), Qt::LeftButton, {}, view().geometryNow().cancelBox().center());
+        ASSERT_TRUE(waitFor([this] { return !view().exporting(); }, 20000));
+    }
+    // Where the preview stands once the sound phase has mixed `mixed` of `rounds` rounds of
+    // 100000 samples at 22050 Hz.
+    int positionShownFor(std::int64_t mixed, int rounds) {
+        PostedEvent progress(kMessageAudioProgress, static_cast<std::uintptr_t>(mixed),
+                             rounds * 100000 + 22050);
+        QApplication::sendEvent(&view(), &progress);
+        return view().exportPosition();
+    }
 
     std::filesystem::path out;
 };
@@ -319,6 +331,39 @@ TEST_F(WindowSessionTest, TheMp4CommandRunsTheExportAndRemembersItsChoices) {
             dialog.reject();
         }));
     EXPECT_EQ(shownScale, 1) << "the dialog opens with the last choices";
+}
+
+// The times played and the fade-out go with the run (the preview runs through the
+// arrangement once per round), stay the user's, and either export's dialog shows the other's.
+TEST_F(WindowSessionTest, TheRoundsGoWithEitherExportAndTheOtherDialogShowsThem) {
+    arrange(24);
+    const int halfBeats = 2 * document().columnCount(-1);
+    exportMovie([](CMovieSettingDialog& dialog) {
+        test::child<NumberEdit>(dialog, "loops")->setText("3");
+        test::child<NumberEdit>(dialog, "fade")->setText("2");
+    });
+    ASSERT_TRUE(view().exporting());
+    EXPECT_EQ(positionShownFor(125000, 3), halfBeats / 4) << "a quarter into the second round";
+    cancelExport();
+    const QSettings store((dir / "settings.ini").c_str(), QSettings::IniFormat);
+    EXPECT_EQ(store.value("EXPORT/loops").toInt(), 3);
+    EXPECT_EQ(store.value("EXPORT/fade").toInt(), 2);
+
+    QString shown;
+    ASSERT_TRUE(exportMp4([&shown](Mp4ExportDialog& dialog) {
+        shown = test::roundsShown(dialog);
+        test::child<NumberEdit>(dialog, "loops")->setText("2");
+    }));
+    EXPECT_EQ(shown, "3/2");
+    EXPECT_EQ(positionShownFor(150000, 2), halfBeats / 2) << "halfway through the second round";
+    cancelExport();
+    ASSERT_TRUE(test::driveModal<CMovieSettingDialog>(
+        [this] { frame().action(kCommandMovieOutput)->trigger(); },
+        [&shown](CMovieSettingDialog& dialog) {
+            shown = test::roundsShown(dialog);
+            dialog.reject();
+        }));
+    EXPECT_EQ(shown, "2/2");
 }
 
 TEST_F(WindowSessionTest, TheCancelBoxStopsTheMp4AndLeavesNoFile) {
