@@ -67,7 +67,7 @@ unset XDG_DATA_HOME
 [ "$(command -v lantrel)" = /usr/bin/lantrel ] || fail "lantrel is not /usr/bin/lantrel"
 [ "$(lantrel --version)" = "lantrel $version" ] || fail "lantrel --version: $(lantrel --version)"
 demo=/usr/share/lantrel/examples/demo.vtm
-lantrel info "$demo" | grep -q '"columnCount":224}$' || fail "lantrel info of the demo"
+lantrel info "$demo" | grep -q '"columnCount":224,"round":{"samples":' || fail "lantrel info of the demo"
 lantrel export "$demo" --mp4
 [ -f demo.mp4 ] || fail "the export of the installed demo did not write ./demo.mp4"
 streams=$(ffprobe -v error -show_entries stream=codec_type,codec_name,width,height \
