@@ -27,7 +27,7 @@ bool ExportSound::prepare(const Project& project, const ProjectSettings& setting
         }
     }
     timeline_.buildTimeline(project, settings, *sets_, lane, rounds.fromColumn,
-                            rounds.toColumn ? *rounds.toColumn + 1 : -1);
+                            rounds.endColumn(project.columnCount(-1)));
     timeline_.finishTimeline();
     channels_ = settings.stereo ? 2 : 1;
     loops_ = std::max(rounds.loops, 1);
@@ -42,8 +42,8 @@ SoundFormat ExportSound::format() const {
     return {timeline_.sampleRate(), channels_, mixedFrames() + timeline_.sampleRate()};
 }
 
-void ExportSound::addRounds(std::vector<std::int32_t>& sums, std::int64_t first,
-                            std::int64_t count, int lane) const {
+void ExportSound::addRounds(std::vector<std::int32_t>& sums, std::int64_t first, std::int64_t count,
+                            int lane) const {
     const std::int64_t round = roundFrames();
     for (int k = 0; k < loops_; ++k) {
         const std::int64_t local = first - k * round;

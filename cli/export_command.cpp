@@ -14,6 +14,7 @@
 #include "command_line.h"
 #include "interrupt_watch.h"
 #include "message_queue.h"
+#include "model/export_rounds.h"
 #include "model/vtq_gui_doc.h"
 #include "progress_bar.h"
 #include "screen_font_check.h"
@@ -76,30 +77,19 @@ bool parseEncoderOption(const std::string& arg, const std::string& value, Export
     return true;
 }
 
-// The columns and rounds, whose range against the arrangement is checked once it is read.
-bool parseRoundsOption(const std::string& arg, const std::string& value, ExportArguments& parsed,
-                       std::string& problem) {
-    ExportRounds& rounds = parsed.extras.rounds;
-    if (arg == "--loops") {
-        const auto loops = parseNumber<int>(value);
-        if (!loops || *loops < 1 || *loops > ExportRounds::kMaxLoops)
-            problem = "--loops must be 1 to 99";
-        rounds.loops = loops.value_or(1);
-    } else if (arg == "--fade") {
-        const auto seconds = parseNumber<double>(value);
-        if (!seconds || !(*seconds >= 0.0 && *seconds <= ExportRounds::kMaxFadeSeconds))
-            problem = "--fade must be 0 to 60 seconds";
-        rounds.fadeSeconds = seconds.value_or(0.0);
-    } else if (arg == "--from" || arg == "--to") {
-        const auto column = parseNumber<int>(value);
-        if (!column || *column < 0) problem = arg + " must be a column, 0 or more";
-        if (arg == "--from")
-            rounds.fromColumn = column.value_or(0);
-        else
-            rounds.toColumn = column.value_or(0);
-    } else {
+// The columns and rounds; what is not a number counts as out of range, and the range is
+// checked with the other options, against the arrangement once it is read.
+bool parseRoundsOption(const std::string& arg, const std::string& value, ExportRounds& rounds) {
+    if (arg == "--loops")
+        rounds.loops = parseNumber<int>(value).value_or(0);
+    else if (arg == "--fade")
+        rounds.fadeSeconds = parseNumber<double>(value).value_or(-1.0);
+    else if (arg == "--from")
+        rounds.fromColumn = parseNumber<int>(value).value_or(-1);
+    else if (arg == "--to")
+        rounds.toColumn = parseNumber<int>(value).value_or(-1);
+    else
         return false;
-    }
     return true;
 }
 
@@ -115,7 +105,7 @@ std::string combinationProblem(const ExportArguments& parsed) {
         return "--flac changes the sound files, and with --mp4 only --stems writes any";
     if (extras.flac && parsed.join.value_or(false))
         return "--flac and --join do not go together: the AVI holds its sound as PCM";
-    return {};
+    return exportRoundsProblem(extras.rounds);
 }
 
 // Handles one option; returns what is wrong with it, or an empty text.
@@ -145,9 +135,8 @@ std::string parseOption(std::span<const std::string> args, std::size_t& i,
     }
     if (!hasValue) return "unknown option or missing value: '" + arg + "'";
     const std::string& value = args[++i];
-    if (std::string problem; parseEncoderOption(arg, value, parsed, problem) ||
-                             parseRoundsOption(arg, value, parsed, problem))
-        return problem;
+    if (std::string problem; parseEncoderOption(arg, value, parsed, problem)) return problem;
+    if (parseRoundsOption(arg, value, parsed.extras.rounds)) return {};
     if (arg == "--out-dir") {
         if (value.empty()) return "--out-dir needs a folder";
         parsed.outDir = value;

@@ -23,16 +23,16 @@ struct ExportRounds {
     std::optional<int> toColumn{};
 
     bool operator==(const ExportRounds&) const = default;
-    // Whether this is the plain export of the whole arrangement once.
-    bool plain() const { return *this == ExportRounds{}; }
     // The column after the round's last: the arrangement's end unless `toColumn` says less.
     int endColumn(int arrangementColumns) const {
         return toColumn ? *toColumn + 1 : arrangementColumns;
     }
 };
 
-// What is wrong with the rounds for an arrangement of `arrangementColumns` columns, in a
-// sentence naming the option (--loops, --fade, --from, --to), or an empty text.
+// What is wrong with the rounds whatever the arrangement, in a sentence naming the option
+// (--loops, --fade, --from, --to), or an empty text.
+std::string exportRoundsProblem(const ExportRounds& rounds);
+// The same, and what is wrong with the columns for an arrangement of `arrangementColumns`.
 std::string exportRoundsProblem(const ExportRounds& rounds, int arrangementColumns);
 
 // The first sample of a column at a sample rate and tempo: ceil(column * 60 * rate / tempo).

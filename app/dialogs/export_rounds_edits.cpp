@@ -18,21 +18,6 @@ class Text {
 // The window offers whole seconds only: finer fades are the command line's.
 constexpr int kMaximumFade = static_cast<int>(ExportRounds::kMaxFadeSeconds);
 
-NumberEdit* makeEdit(int minimum, int maximum, int value, const QString& name) {
-    auto* edit = new NumberEdit(minimum, maximum, value);
-    edit->setObjectName(name);
-    return edit;
-}
-
-// The edit's number, or nothing after refusing it.
-std::optional<int> readNumber(NumberEdit* edit, const DialogHooks& hooks, QWidget* dialog) {
-    if (const QString problem = edit->problem(); !problem.isEmpty()) {
-        refuseField(hooks, dialog, edit, problem);
-        return std::nullopt;
-    }
-    return edit->number();
-}
-
 }  // namespace
 
 QString ExportRoundsEdits::loopsLabel() {
@@ -45,15 +30,15 @@ QString ExportRoundsEdits::fadeLabel() {
 
 ExportRoundsEdits makeExportRoundsEdits(const ExportRounds& rounds) {
     const int fade = static_cast<int>(std::lround(rounds.fadeSeconds));
-    return {makeEdit(1, ExportRounds::kMaxLoops, rounds.loops, QStringLiteral("loops")),
-            makeEdit(0, kMaximumFade, fade, QStringLiteral("fade"))};
+    return {makeNumberEdit(1, ExportRounds::kMaxLoops, rounds.loops, QStringLiteral("loops")),
+            makeNumberEdit(0, kMaximumFade, fade, QStringLiteral("fade"))};
 }
 
 std::optional<ExportRounds> readExportRounds(const ExportRoundsEdits& edits, ExportRounds rounds,
                                              const DialogHooks& hooks, QWidget* dialog) {
-    const std::optional<int> loops = readNumber(edits.loops, hooks, dialog);
+    const std::optional<int> loops = acceptedNumber(edits.loops, hooks, dialog);
     if (!loops) return std::nullopt;
-    const std::optional<int> fade = readNumber(edits.fade, hooks, dialog);
+    const std::optional<int> fade = acceptedNumber(edits.fade, hooks, dialog);
     if (!fade) return std::nullopt;
     rounds.loops = *loops;
     rounds.fadeSeconds = *fade;

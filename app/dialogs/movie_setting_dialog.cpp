@@ -63,12 +63,6 @@ QLabel* makeNote(const QString& text, const QString& name) {
     return note;
 }
 
-NumberEdit* makeNumberEdit(int minimum, int maximum, int value, const QString& name) {
-    auto* edit = new NumberEdit(minimum, maximum, value);
-    edit->setObjectName(name);
-    return edit;
-}
-
 qsizetype characterCount(const QString& text) {
     return text.toUcs4().size();
 }
@@ -191,9 +185,9 @@ QWidget* CMovieSettingDialog::makeRoundsGroup() {
 }
 
 QWidget* CMovieSettingDialog::makeOutputFolderGroup() {
-    const FolderRow folder = makeFolderRow(this, hooks_, settings_.outputFolder,
-                                           QStringLiteral("outputFolder"),
-                                           QStringLiteral("chooseFolder"));
+    const FolderRow folder =
+        makeFolderRow(this, hooks_, settings_.outputFolder, QStringLiteral("outputFolder"),
+                      QStringLiteral("chooseFolder"));
     outputFolder_ = folder.edit;
     return makeGroup(tr("出力先フォルダ"), folder.row);
 }
@@ -215,20 +209,8 @@ void CMovieSettingDialog::editLanePans(int lane) {
     if (pans.exec() == QDialog::Accepted) lanes_[lane] = pans.laneSound();
 }
 
-void CMovieSettingDialog::refuse(QWidget* control, const QString& message) {
-    refuseField(hooks_, this, control, message);
-}
-
 bool CMovieSettingDialog::exportTargetAcceptable() {
     return outputFieldsAcceptable(hooks_, this, outputFolder_, fileName_);
-}
-
-std::optional<int> CMovieSettingDialog::transferInteger(NumberEdit* edit) {
-    if (const QString problem = edit->problem(); !problem.isEmpty()) {
-        refuse(edit, problem);
-        return std::nullopt;
-    }
-    return edit->number();
 }
 
 // Nothing to read without the export's fields; false when they hold no numbers of their range.
@@ -240,7 +222,7 @@ bool CMovieSettingDialog::transferRounds(TextFields& fields) {
 
 std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, int maximumLength) {
     if (characterCount(edit->text()) > maximumLength) {
-        refuse(edit, tr("%1 文字以内で入力してください。").arg(maximumLength));
+        refuseField(hooks_, this, edit, tr("%1 文字以内で入力してください。").arg(maximumLength));
         return std::nullopt;
     }
     return edit->text().toStdString();
@@ -249,9 +231,9 @@ std::optional<std::string> CMovieSettingDialog::transferText(QLineEdit* edit, in
 // The fields that can fail, read in the order of the dialog; the first failure is reported
 // and ends the transfer.
 std::optional<CMovieSettingDialog::TextFields> CMovieSettingDialog::transferTextFields() {
-    const auto tempo = transferInteger(tempo_);
+    const auto tempo = acceptedNumber(tempo_, hooks_, this);
     if (!tempo) return std::nullopt;
-    const auto fps = transferInteger(fps_);
+    const auto fps = acceptedNumber(fps_, hooks_, this);
     if (!fps) return std::nullopt;
     TextFields fields{*tempo, *fps, {}, {}, {}};
     if (!transferRounds(fields)) return std::nullopt;

@@ -74,10 +74,8 @@ class CMovieSettingDialog : public QDialog {
     void editLanePans(int lane);
     bool exportTargetAcceptable();
     std::optional<TextFields> transferTextFields();
-    std::optional<int> transferInteger(NumberEdit* edit);
     bool transferRounds(TextFields& fields);
     std::optional<std::string> transferText(QLineEdit* edit, int maximumLength);
-    void refuse(QWidget* control, const QString& message);
     void store(const TextFields& fields);
 
     ProjectSettings& settings_;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/dialogs/dialog_hooks.h"
+
 namespace lantrel {
 
 namespace {
@@ -92,6 +94,20 @@ QSize NumberEdit::sizeHint() const {
 
 QSize NumberEdit::minimumSizeHint() const {
     return sizeHint();
+}
+
+NumberEdit* makeNumberEdit(int minimum, int maximum, int value, const QString& objectName) {
+    auto* edit = new NumberEdit(minimum, maximum, value);
+    edit->setObjectName(objectName);
+    return edit;
+}
+
+std::optional<int> acceptedNumber(NumberEdit* edit, const DialogHooks& hooks, QWidget* dialog) {
+    if (const QString problem = edit->problem(); !problem.isEmpty()) {
+        refuseField(hooks, dialog, edit, problem);
+        return std::nullopt;
+    }
+    return edit->number();
 }
 
 }  // namespace lantrel

@@ -6,6 +6,8 @@
 
 namespace lantrel {
 
+struct DialogHooks;
+
 // A number edit with its up-down, as the settings dialogs have it. Typing is free: the dialog
 // reads and range-checks the text on OK, so that a wrong number is reported instead of being
 // clamped silently. The arrows, the arrow keys and the wheel step from the typed number (or,
@@ -46,5 +48,12 @@ class NumberEdit : public QAbstractSpinBox {
     int maximum_;
     int position_;
 };
+
+// A number edit named `objectName`, as the dialogs' tests find it.
+NumberEdit* makeNumberEdit(int minimum, int maximum, int value, const QString& objectName);
+
+// The edit's number as `dialog` takes it on OK; nothing, after telling the user why and
+// selecting the edit, when the text is no integer of its range.
+std::optional<int> acceptedNumber(NumberEdit* edit, const DialogHooks& hooks, QWidget* dialog);
 
 }  // namespace lantrel

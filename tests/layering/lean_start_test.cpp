@@ -3,12 +3,13 @@
 // `lantrel info` runs without loading any of them.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "support/command_output.h"
 
 namespace lantrel {
 namespace {
@@ -19,15 +20,7 @@ namespace fs = std::filesystem;
 const std::regex kHeavy(R"(^lib(Qt[0-9]|SDL2|av[a-z]|sw[a-z]))");
 
 std::string output(const std::string& command) {
-    std::string text;
-    if (FILE* pipe = ::popen((command + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        std::size_t got = 0;
-        while ((got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            text.append(buffer, got);
-        ::pclose(pipe);
-    }
-    return text;
+    return test::commandOutput(command + " 2>&1");
 }
 
 // The libraries a file names in its dynamic section (its NEEDED entries).
